@@ -1,0 +1,30 @@
+#pragma once
+// The connection the host hands to the library. The library never opens or closes it.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "talvane/db/recordset.hpp"
+
+namespace talvane::db {
+
+constexpr int32_t kSchemaTables = 20;
+constexpr int32_t kSchemaColumns = 4;
+
+class Connection {
+ public:
+  virtual ~Connection() = default;
+
+  // The connection string as the host gave it.
+  virtual std::string ConnectionString() const = 0;
+  // 0 closed, 1 open.
+  virtual int32_t State() const = 0;
+  // Schema kind kSchemaTables (restrictions: catalog, schema, table, table type) or kSchemaColumns
+  // (catalog, schema, table, column). An empty restriction means "no restriction".
+  virtual std::shared_ptr<Recordset> OpenSchema(int32_t kind, const std::vector<std::string>& restrictions) = 0;
+  // A recordset not yet opened, to be opened with a query on this connection.
+  virtual std::shared_ptr<Recordset> NewRecordset() = 0;
+};
+
+}  // namespace talvane::db

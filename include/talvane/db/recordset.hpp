@@ -1,0 +1,55 @@
+#pragma once
+// A forward-only result of a query or a schema request, in the manner of an ADO recordset.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace talvane::db {
+
+class Connection;
+
+// ADO constants the library uses.
+constexpr int32_t kAdUseServer = 2;
+constexpr int32_t kAdOpenForwardOnly = 0;
+constexpr int32_t kAdLockReadOnly = 1;
+constexpr int32_t kAdStateClosed = 0;
+constexpr int32_t kAdStateOpen = 1;
+
+// Error numbers of the database layer, as a host of the original platform sees them.
+constexpr int32_t kErrNoCurrentRecord = 3021;
+constexpr int32_t kErrItemNotFound = 3265;
+constexpr int32_t kErrObjectClosed = 3704;
+constexpr int32_t kErrNoSuchTable = static_cast<int32_t>(0x80040E37u);
+constexpr int32_t kErrCommandText = static_cast<int32_t>(0x80040E14u);
+constexpr int32_t kErrUnspecified = static_cast<int32_t>(0x80004005u);
+
+class Recordset {
+ public:
+  virtual ~Recordset() = default;
+
+  virtual void SetCursorLocation(int32_t location) = 0;
+  virtual void SetCursorType(int32_t type) = 0;
+  virtual void SetLockType(int32_t type) = 0;
+
+  // Runs the query and positions on its first row (or at end-of-file).
+  virtual void Open(const std::string& sql, const std::shared_ptr<Connection>& connection,
+                    int32_t cursorType = -1, int32_t lockType = -1, int32_t options = -1) = 0;
+
+  virtual int32_t FieldCount() const = 0;
+  virtual std::string FieldName(int32_t index) const = 0;
+  // ADO type code of a column; names are matched without regard to case.
+  virtual int32_t FieldType(int32_t index) const = 0;
+  virtual int32_t FieldType(std::string_view name) const = 0;
+  // Value of a column in the current row, as text (empty for NULL).
+  virtual std::string FieldValue(int32_t index) const = 0;
+  virtual std::string FieldValue(std::string_view name) const = 0;
+  virtual bool FieldIsNull(int32_t index) const = 0;
+
+  virtual bool Eof() const = 0;
+  virtual void MoveNext() = 0;
+  virtual int32_t State() const = 0;
+  virtual void Close() = 0;
+};
+
+}  // namespace talvane::db

@@ -1,0 +1,72 @@
+#pragma once
+// A leaf of the formula tree: a literal, a field reference or an arithmetic operator.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "talvane/foundation/inode.hpp"
+
+namespace talvane {
+
+class Item : public INode {
+ public:
+  static std::shared_ptr<Item> Create();
+
+  DATABASETYPEENU INode_DatabaseType() const { return DatabaseType(); }
+  void SetINode_DatabaseType(DATABASETYPEENU value) { SetDatabaseType(value); }
+  bool Valid() const override;
+  ITEMTYPEENU ItemType() const override;
+  void SetItemType(ITEMTYPEENU value) override;
+  std::string Name() const override;
+  void SetName(std::string_view value) override;
+  std::shared_ptr<INode> Parent() const override;
+  void SetParent(const std::shared_ptr<INode>& value) override;
+  std::string Value() const override;
+  using INode::SetValue;
+  void SetValue(std::string& text) override;
+  int32_t ERRORCODE(ERR_INODE errc) const { return errc; }
+  std::string SQL(bool ShowSets = false) const override;
+  int32_t Count() const override;
+  DATABASETYPEENU DatabaseType() const override;
+  void SetDatabaseType(DATABASETYPEENU value) override;
+  void Clear() override;
+  ITEMDATATYPEENUM DataType() const override;
+  void SetDataType(ITEMDATATYPEENUM value) override;
+  std::string Field() const;
+  std::string Table() const;
+  bool IsInSet(std::string_view SetName) const;
+
+  // Items have no children: both raise "Index out of bounds".
+  std::shared_ptr<INode> Child(int32_t Index) const override;
+  void SetChild(int32_t Index, const std::shared_ptr<INode>& node) override;
+
+ protected:
+  Item() = default;
+
+ private:
+  std::shared_ptr<db::Connection> Connection() const override;
+  void SetConnection(const std::shared_ptr<db::Connection>& connection) override;
+  bool IsSetReference() const { return setReference_; }
+
+  void StoreValue(const std::string& text, ITEMTYPEENU kind);
+  void CheckField(const std::string& text);
+  ITEMDATATYPEENUM LookupFieldType(const std::string& reference);
+  std::shared_ptr<talvane::Exception> OwningException() const;
+
+  std::shared_ptr<db::Connection> connection_;
+  std::weak_ptr<INode> parent_;
+  std::string value_;
+  ITEMDATATYPEENUM dataType_ = kIsString;
+  ITEMTYPEENU itemType_ = kLiteral;
+  std::string name_;
+  bool setReference_ = false;
+  DATABASETYPEENU databaseType_ = kAccess;
+
+  friend class Section;
+  friend class Formula;
+  friend class Exception;
+  friend struct detail::Access;
+};
+
+}  // namespace talvane

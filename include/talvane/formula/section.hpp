@@ -1,0 +1,89 @@
+#pragma once
+// The group node of the formula tree: an operand expression, a parenthesised group or an
+// aggregate/total group, built token by token.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "talvane/foundation/inode.hpp"
+
+namespace talvane {
+
+class Section : public INode {
+ public:
+  // Groups nested deeper than this are refused; deeper texts would only exhaust the stack.
+  static constexpr int32_t kMaxNestingDepth = 64;
+
+  static std::shared_ptr<Section> Create();
+
+  DATABASETYPEENU INode_DatabaseType() const { return DatabaseType(); }
+  void SetINode_DatabaseType(DATABASETYPEENU value) { SetDatabaseType(value); }
+  ITEMDATATYPEENUM DataType() const override;
+  void SetDataType(ITEMDATATYPEENUM value) override;
+  ITEMTYPEENU ItemType() const override;
+  void SetItemType(ITEMTYPEENU value) override;
+  std::string Name() const override;
+  void SetName(std::string_view value) override;
+  std::string SectionFunction() const;
+  void SetSectionFunction(std::string_view value);
+  std::shared_ptr<INode> Parent() const override;
+  void SetParent(const std::shared_ptr<INode>& value) override;
+  std::shared_ptr<INode> Node(int32_t Index) const;
+  void SetNode(int32_t Index, const std::shared_ptr<INode>& node);
+  std::string Value() const override;
+  using INode::SetValue;
+  void SetValue(std::string& text) override;
+  int32_t ERRORCODE(ERR_INODE errc) const { return errc; }
+  std::string SQL(bool ShowSets = false) const override;
+  int32_t Count() const override;
+  DATABASETYPEENU DatabaseType() const override;
+  void SetDatabaseType(DATABASETYPEENU value) override;
+  void Clear() override;
+  std::string Fields() const;
+  std::string Tables() const;
+  int32_t ErrorPos() const;
+  bool Locked() const;
+  void SetLocked(bool value);
+  bool Aggragate() const;
+  std::string NonAggragateFields() const;
+  bool Valid() const override;
+  // newItem may be rewritten into its canonical form; myParent is not used.
+  void Add(std::string& newItem, const std::shared_ptr<INode>& myParent,
+           const std::shared_ptr<db::Connection>& cnn);
+  void Add(std::string_view newItem, const std::shared_ptr<INode>& myParent,
+           const std::shared_ptr<db::Connection>& cnn);
+  std::shared_ptr<INode> Last() const;
+  void CloseSection();
+  std::string FieldsReferencingSet(std::string_view SetName) const;
+
+  std::shared_ptr<INode> Child(int32_t Index) const override { return Node(Index); }
+  void SetChild(int32_t Index, const std::shared_ptr<INode>& node) override { SetNode(Index, node); }
+
+ protected:
+  Section() = default;
+
+ private:
+  std::shared_ptr<db::Connection> Connection() const override;
+  void SetConnection(const std::shared_ptr<db::Connection>& connection) override;
+  void ResetSection();
+  void SetFunctionFromToken(std::string_view token);
+
+  std::shared_ptr<db::Connection> connection_;
+  std::weak_ptr<INode> parent_;
+  std::string name_;
+  std::string sectionFunction_;
+  std::vector<std::shared_ptr<INode>> children_;
+  int32_t errorPos_ = 0;
+  bool locked_ = false;
+  ITEMDATATYPEENUM dataType_ = kIsString;
+  bool dataTypeSet_ = false;
+  DATABASETYPEENU databaseType_ = kAccess;
+
+  friend class Formula;
+  friend class Exception;
+  friend struct detail::Access;
+};
+
+}  // namespace talvane

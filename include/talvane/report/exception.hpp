@@ -1,0 +1,63 @@
+#pragma once
+// The report definition: main table and key, rules, output fields and the connection.
+// Its SQL member returns the whole SELECT statement.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "talvane/foundation/enums.hpp"
+#include "talvane/foundation/string_list.hpp"
+#include "talvane/fwd.hpp"
+
+namespace talvane {
+
+class Exception : public std::enable_shared_from_this<Exception> {
+ public:
+  static std::shared_ptr<Exception> Create();
+
+  std::shared_ptr<FormulaList> Formulae() const;
+  void SetFormulae(const std::shared_ptr<FormulaList>& list);
+  std::shared_ptr<FieldList> Fields() const;
+  void SetFields(const std::shared_ptr<FieldList>& list);
+  std::string MainField() const;
+  void SetMainField(std::string_view value);
+  std::string MainTable() const;
+  void SetMainTable(std::string_view value);
+  std::shared_ptr<db::Connection> Connection() const;
+  void SetConnection(const std::shared_ptr<db::Connection>& connection);
+  DATABASETYPEENU DatabaseType() const;
+  void Clear();
+  std::string SQL();
+  void FindSets();
+  std::string FieldsReferencingSet(std::string_view SetName) const;
+  std::string Sets() const;
+  std::string FieldsInSet(std::string_view SetName) const;
+
+ protected:
+  Exception() = default;
+
+ private:
+  void Validate() const;
+  static std::string ExportName(std::string_view selected);
+  static bool HasExportName(const StringList& list, std::string_view selected);
+  void ResolveSetFields(const std::shared_ptr<Item>& item);
+  void CollectNodes(ITEMTYPEENU kind, const std::shared_ptr<INode>& node);
+
+  std::shared_ptr<FormulaList> formulae_;
+  std::shared_ptr<FieldList> fields_;
+  std::shared_ptr<db::Connection> connection_;
+  std::string mainField_;
+  std::string mainTable_;
+  DATABASETYPEENU databaseType_ = kSQLServer;
+  std::vector<std::shared_ptr<INode>> nodes_;
+
+  friend class Item;
+  friend class Formula;
+  friend class Field;
+  friend class StatementBuilder;
+  friend struct detail::Access;
+};
+
+}  // namespace talvane

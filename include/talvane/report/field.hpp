@@ -1,0 +1,70 @@
+#pragma once
+// One output column of the report: a database column or a column a set supplies.
+// The published default member `Field` is spelled Value()/SetValue() in C++.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "talvane/fwd.hpp"
+
+namespace talvane {
+
+class Field : public std::enable_shared_from_this<Field> {
+ public:
+  static std::shared_ptr<Field> Create();
+
+  void Clear();
+  bool IsInSet() const;
+  std::string Table() const;
+  bool Aggragate() const;
+  std::string AggragateFunction() const;
+  void SetAggragateFunction(std::string_view value);
+  std::string FieldOnly() const;
+  void SetFieldOnly(std::string_view value);
+  std::string Value() const;
+  void SetValue(std::string_view value);
+  std::string FieldInSet() const;
+  std::string NameOfSet() const;
+  bool Ordered() const;
+  void SetOrdered(bool value);
+  bool Total() const;
+  void SetTotal(bool value);
+  int32_t OrderPos() const;
+  void SetOrderPos(int32_t value);
+  std::string OrderDirection() const;
+  void SetOrderDirection(std::string_view value);
+  std::string Name() const;
+  void SetName(std::string_view value);
+
+ protected:
+  Field() = default;
+
+ private:
+  void SetConnection(const std::shared_ptr<db::Connection>& connection);
+  void SetParentList(const std::shared_ptr<FieldList>& list);
+  void StoreOrderPos(int32_t position);
+  std::string OrderKeyword() const;
+
+  void TestField(std::string_view tables, std::string_view column);
+  int32_t NextOrderPos(int32_t start) const;
+  void CloseOrderGap(int32_t old);
+  std::string UniqueName(std::string_view candidate) const;
+
+  std::string name_;
+  std::string fieldName_;
+  std::string table_;
+  std::string setName_;
+  std::weak_ptr<FieldList> list_;
+  std::shared_ptr<db::Connection> connection_;
+  int32_t orderPos_ = 0;
+  bool ascending_ = true;
+  bool total_ = false;
+  std::string aggregateFunction_;
+
+  friend class FieldList;
+  friend class Exception;
+  friend struct detail::Access;
+};
+
+}  // namespace talvane

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds and runs every test.
+#   scripts/test.sh             g++ build in build/
+#   scripts/test.sh --sanitize  clang build with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+if [ "${1:-}" = "--sanitize" ]; then
+  dir=build-asan
+  args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
+        -DTALVANE_SANITIZE=address,undefined -DTALVANE_BUILD_BENCH=OFF)
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+else
+  dir=build
+  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+fi
+[ "${CI:-}" = "true" ] && args+=(-DTALVANE_WERROR=ON)
+cmake -S . -B "$dir" -G Ninja "${args[@]}"
+cmake --build "$dir"
+ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
