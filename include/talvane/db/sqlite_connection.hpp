@@ -1,5 +1,6 @@
 #pragma once
 // The embedded default backend: a connection to a SQLite database file (or ":memory:").
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -9,9 +10,13 @@ struct sqlite3;
 
 namespace talvane::db {
 
+class SqliteRecordset;
+class SqliteSession;
+
 class SqliteConnection : public Connection, public std::enable_shared_from_this<SqliteConnection> {
  public:
-  // Opens the database named by the "Data Source" key of an ADO-style connection string.
+  // Opens the database named by the "Data Source" key of an ADO-style connection string. The file must
+  // exist (":memory:" gives a fresh in-memory database); failures raise talvane::Error 0x80004005.
   static std::shared_ptr<SqliteConnection> Create(const std::string& connectionString);
   ~SqliteConnection() override;
 
@@ -20,13 +25,20 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   std::shared_ptr<Recordset> OpenSchema(int32_t kind, const std::vector<std::string>& restrictions) override;
   std::shared_ptr<Recordset> NewRecordset() override;
 
+  // Re-opens the same data source after Close (an in-memory database then starts empty).
   void Open();
+  // Closes every recordset still open on the connection, then the database.
   void Close();
   // The underlying handle (null while closed), for hosts that register functions or run statements.
   sqlite3* Handle() const;
+  // Recordsets currently open on this connection, schema requests included (for leak checks).
+  int32_t OpenRecordsets() const;
 
  private:
+  friend class SqliteRecordset;
   explicit SqliteConnection(std::string connectionString);
+  std::shared_ptr<SqliteSession> Session() const;
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

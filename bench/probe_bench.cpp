@@ -1,0 +1,96 @@
+// The field probe (SELECT * FROM [T] ; on a prepared probe recordset, then a field's type by name) on a table
+// of 10 rows and one of 1,000,000 rows. A probe stops at the first row, so both figures should be alike.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <stdlib.h>  // mkdtemp
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "talvane/db/sqlite_connection.hpp"
+#include "talvane/foundation/schema.hpp"
+
+namespace {
+
+constexpr int64_t kSmallRows = 10;
+constexpr int64_t kBigRows = 1000000;
+
+void Exec(sqlite3* handle, const std::string& sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    const std::string text = message != nullptr ? message : "unknown error";
+    sqlite3_free(message);
+    throw std::runtime_error(text);
+  }
+}
+
+std::string FillTable(const std::string& table, int64_t rows) {
+  return "CREATE TABLE " + table +
+         " (ID INTEGER PRIMARY KEY, CustID INTEGER, Amount MONEY, Status TEXT, Placed DATE);"
+         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+         std::to_string(rows) + ") INSERT INTO " + table +
+         " SELECT i, i % 97, i * 1.25, 'Status ' || (i % 5), '2020-01-01' FROM n;";
+}
+
+// A database file with both tables, built once per run in a temporary directory removed at exit.
+class ProbeDatabase {
+ public:
+  ProbeDatabase() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "talvane-bench-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("cannot create a temporary directory");
+    directory_ = buffer.data();
+    const std::string path = directory_ + "/probe.db";
+
+    sqlite3* handle = nullptr;
+    sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    Exec(handle, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;" + FillTable("Small", kSmallRows) +
+                     FillTable("Big", kBigRows) + "COMMIT;");
+    sqlite3_close_v2(handle);
+    connection_ = talvane::db::SqliteConnection::Create("Provider=SQLOLEDB.1;Data Source=" + path);
+  }
+  ~ProbeDatabase() {
+    connection_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(directory_, ignored);
+  }
+  const std::shared_ptr<talvane::db::SqliteConnection>& Connection() const { return connection_; }
+
+ private:
+  std::string directory_;
+  std::shared_ptr<talvane::db::SqliteConnection> connection_;
+};
+
+ProbeDatabase& Database() {
+  static ProbeDatabase database;
+  return database;
+}
+
+// The probe as the library runs it for a field item.
+int32_t ProbeFieldType(const std::shared_ptr<talvane::db::Connection>& connection, const std::string& table,
+                       const std::string& field) {
+  auto recordset = connection->NewRecordset();
+  talvane::PrepareProbeRecordset(*recordset);
+  recordset->Open("SELECT * FROM [" + table + "] ;", connection);
+  const int32_t type = recordset->FieldType(field);
+  if (recordset->State() == talvane::db::kAdStateOpen) recordset->Close();
+  return type;
+}
+
+void FieldProbe(benchmark::State& state) {
+  const bool big = state.range(0) == kBigRows;
+  const std::shared_ptr<talvane::db::Connection> connection = Database().Connection();
+  const std::string table = big ? "Big" : "Small";
+  for (auto _ : state) benchmark::DoNotOptimize(ProbeFieldType(connection, table, "amount"));
+  state.counters["rows"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(FieldProbe)->Arg(kSmallRows)->Arg(kBigRows)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,75 @@
+#include "db/sqlite/connection_string.hpp"
+
+#include <cctype>
+#include <cstddef>
+
+namespace talvane::db::detail {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+// Reads one value starting at `pos` (just after the "="), leaves `pos` on the ";" that ends it (or at the end).
+std::string ReadValue(std::string_view text, std::size_t& pos) {
+  while (pos < text.size() && IsBlank(text[pos])) ++pos;
+  if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) {
+    const char quote = text[pos++];
+    std::string value;
+    while (pos < text.size()) {
+      if (text[pos] == quote) {
+        if (pos + 1 < text.size() && text[pos + 1] == quote) {
+          value += quote;
+          pos += 2;
+          continue;
+        }
+        ++pos;
+        break;
+      }
+      value += text[pos++];
+    }
+    while (pos < text.size() && text[pos] != ';') ++pos;  // anything after the closing quote is ignored
+    return value;
+  }
+  const std::size_t end = text.find(';', pos);
+  const std::size_t stop = end == std::string_view::npos ? text.size() : end;
+  std::string value(Trim(text.substr(pos, stop - pos)));
+  pos = stop;
+  return value;
+}
+
+}  // namespace
+
+std::optional<std::string> ConnectionStringValue(std::string_view connectionString, std::string_view key) {
+  std::size_t pos = 0;
+  while (pos < connectionString.size()) {
+    const std::size_t equals = connectionString.find('=', pos);
+    const std::size_t semicolon = connectionString.find(';', pos);
+    if (equals == std::string_view::npos) break;
+    if (semicolon != std::string_view::npos && semicolon < equals) {  // a piece without "=" holds no key
+      pos = semicolon + 1;
+      continue;
+    }
+    const std::string_view name = Trim(connectionString.substr(pos, equals - pos));
+    pos = equals + 1;
+    std::string value = ReadValue(connectionString, pos);
+    if (EqualsIgnoringCase(name, key)) return value;
+    ++pos;  // past the ";"
+  }
+  return std::nullopt;
+}
+
+}  // namespace talvane::db::detail

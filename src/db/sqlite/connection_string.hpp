@@ -1,0 +1,14 @@
+#pragma once
+// Reading keys of an ADO-style connection string ("Provider=...;Data Source=orders.db").
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace talvane::db::detail {
+
+// The value of `key` in the string: keys compare without regard to case, blanks around keys and values are
+// ignored, a value may be quoted with ' or " (a doubled quote stands for itself). The first occurrence wins;
+// nullopt when the key is absent.
+std::optional<std::string> ConnectionStringValue(std::string_view connectionString, std::string_view key);
+
+}  // namespace talvane::db::detail

@@ -1,0 +1,267 @@
+#include "db/sqlite/sqlite_recordset.hpp"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <cstddef>
+#include <utility>
+
+#include "db/sqlite/ado_type.hpp"
+#include "db/sqlite/sqlite_error.hpp"
+#include "db/sqlite/sqlite_session.hpp"
+#include "talvane/db/sqlite_connection.hpp"
+
+namespace talvane::db {
+
+using detail::RaiseBadArgument;
+using detail::RaiseItemNotFound;
+using detail::RaiseNoCurrentRecord;
+using detail::RaiseObjectClosed;
+using detail::RaiseObjectOpen;
+using detail::RaiseSqlite;
+using detail::SqliteFailure;
+using detail::SqliteStage;
+
+namespace {
+
+constexpr int32_t kAdUseClient = 3;
+constexpr int32_t kAdOpenStatic = 3;
+constexpr int32_t kAdLockBatchOptimistic = 4;
+constexpr int32_t kAdUnspecified = -1;
+constexpr int32_t kAdCmdText = 1;
+constexpr int32_t kAdCmdUnknown = 8;
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+bool InRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
+
+}  // namespace
+
+SqliteRecordset::~SqliteRecordset() { Release(); }
+
+// Cursor settings: every cursor of this backend reads forward only, so location and type are only checked
+// and kept; a read-only lock refuses statements that would change the database.
+void SqliteRecordset::SetCursorLocation(int32_t location) {
+  RequireClosed();
+  if (location != kAdUseServer && location != kAdUseClient) RaiseBadArgument();
+  cursorLocation_ = location;
+}
+
+void SqliteRecordset::SetCursorType(int32_t type) {
+  RequireClosed();
+  if (!InRange(type, kAdUnspecified, kAdOpenStatic)) RaiseBadArgument();
+  cursorType_ = type;
+}
+
+void SqliteRecordset::SetLockType(int32_t type) {
+  RequireClosed();
+  if (!InRange(type, kAdUnspecified, kAdLockBatchOptimistic)) RaiseBadArgument();
+  lockType_ = type;
+}
+
+void SqliteRecordset::Open(const std::string& sql, const std::shared_ptr<Connection>& connection,
+                           int32_t cursorType, int32_t lockType, int32_t options) {
+  RequireClosed();
+  if (options != kAdUnspecified && options != kAdCmdText && options != kAdCmdUnknown) RaiseBadArgument();
+  if (cursorType != kAdUnspecified) SetCursorType(cursorType);
+  if (lockType != kAdUnspecified) SetLockType(lockType);
+  const auto sqlite = std::dynamic_pointer_cast<SqliteConnection>(connection);
+  if (!sqlite) RaiseSqlite(kErrUnspecified, "The recordset can only be opened on a SQLite connection.");
+  const auto session = sqlite->Session();
+  if (!session || !session->IsOpen()) RaiseObjectClosed();
+  Prepare(session, sql);
+  RefuseWritesWhenReadOnly();
+  DescribeColumns();
+  Start(session);
+}
+
+void SqliteRecordset::OpenCatalog(const std::shared_ptr<SqliteSession>& session, std::string_view sql,
+                                  const std::vector<std::string>& parameters, std::vector<int32_t> columnTypes) {
+  RequireClosed();
+  if (!session || !session->IsOpen()) RaiseObjectClosed();
+  Prepare(session, sql);
+  Bind(parameters);
+  DescribeColumns();
+  for (std::size_t i = 0; i < columnTypes.size() && i < types_.size(); ++i) types_[i] = columnTypes[i];
+  Start(session);
+}
+
+int32_t SqliteRecordset::FieldCount() const {
+  RequireOpen();
+  return static_cast<int32_t>(names_.size());
+}
+
+std::string SqliteRecordset::FieldName(int32_t index) const {
+  RequireOpen();
+  return names_[static_cast<std::size_t>(CheckedIndex(index))];
+}
+
+int32_t SqliteRecordset::FieldType(int32_t index) const {
+  RequireOpen();
+  return types_[static_cast<std::size_t>(CheckedIndex(index))];
+}
+
+int32_t SqliteRecordset::FieldType(std::string_view name) const {
+  RequireOpen();
+  return types_[static_cast<std::size_t>(IndexOf(name))];
+}
+
+std::string SqliteRecordset::FieldValue(int32_t index) const {
+  RequireOpen();
+  const int column = CheckedIndex(index);
+  RequireCurrentRecord();
+  // Blobs are read by length, so bytes after an embedded NUL are kept.
+  const bool blob = sqlite3_column_type(statement_, column) == SQLITE_BLOB;
+  const void* data = blob ? sqlite3_column_blob(statement_, column) : sqlite3_column_text(statement_, column);
+  const int bytes = sqlite3_column_bytes(statement_, column);
+  if (data == nullptr || bytes <= 0) return {};
+  return std::string(static_cast<const char*>(data), static_cast<std::size_t>(bytes));
+}
+
+std::string SqliteRecordset::FieldValue(std::string_view name) const {
+  RequireOpen();
+  return FieldValue(IndexOf(name));
+}
+
+bool SqliteRecordset::FieldIsNull(int32_t index) const {
+  RequireOpen();
+  const int column = CheckedIndex(index);
+  RequireCurrentRecord();
+  return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+}
+
+bool SqliteRecordset::Eof() const {
+  RequireOpen();
+  return eof_;
+}
+
+void SqliteRecordset::MoveNext() {
+  RequireOpen();
+  RequireCurrentRecord();
+  Step();
+}
+
+int32_t SqliteRecordset::State() const { return statement_ != nullptr ? kAdStateOpen : kAdStateClosed; }
+
+void SqliteRecordset::Close() {
+  RequireOpen();
+  Release();
+}
+
+void SqliteRecordset::Release() noexcept {
+  if (statement_ != nullptr) {
+    sqlite3_finalize(statement_);
+    statement_ = nullptr;
+  }
+  if (session_) {
+    session_->Unregister(this);
+    session_.reset();
+  }
+  eof_ = true;
+  names_.clear();
+  types_.clear();
+}
+
+void SqliteRecordset::RequireOpen() const {
+  if (statement_ == nullptr) RaiseObjectClosed();
+}
+
+void SqliteRecordset::RequireClosed() const {
+  if (statement_ != nullptr) RaiseObjectOpen();
+}
+
+void SqliteRecordset::RequireCurrentRecord() const {
+  if (eof_) RaiseNoCurrentRecord();
+}
+
+int32_t SqliteRecordset::CheckedIndex(int32_t index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= names_.size()) RaiseItemNotFound();
+  return index;
+}
+
+int32_t SqliteRecordset::IndexOf(std::string_view name) const {
+  for (std::size_t i = 0; i < names_.size(); ++i) {
+    if (EqualsIgnoringCase(names_[i], name)) return static_cast<int32_t>(i);
+  }
+  RaiseItemNotFound();
+}
+
+void SqliteRecordset::Prepare(const std::shared_ptr<SqliteSession>& session, std::string_view sql) {
+  sqlite3* db = session->Handle();
+  const char* tail = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_, &tail);
+  if (rc != SQLITE_OK) ReleaseAndThrow(SqliteFailure(db, rc, SqliteStage::kCommand));
+  if (statement_ == nullptr) RaiseSqlite(kErrCommandText, "The command text holds no statement.");
+  // Only one statement runs: text after it (a second statement smuggled into a name, say) is refused, not
+  // silently dropped. Whitespace and comments after the statement are fine.
+  const auto remaining = static_cast<int>(sql.size() - static_cast<std::size_t>(tail - sql.data()));
+  sqlite3_stmt* extra = nullptr;
+  rc = sqlite3_prepare_v2(db, tail, remaining, &extra, nullptr);
+  const bool hasExtra = extra != nullptr;
+  sqlite3_finalize(extra);
+  if (rc != SQLITE_OK) ReleaseAndThrow(SqliteFailure(db, rc, SqliteStage::kCommand));
+  if (hasExtra) ReleaseAndThrow(Error(kErrCommandText, detail::kSqliteSource, "Only one statement can be run at a time."));
+}
+
+void SqliteRecordset::RefuseWritesWhenReadOnly() {
+  const bool readOnly = lockType_ == kAdLockReadOnly || lockType_ == kAdUnspecified;
+  if (readOnly && sqlite3_stmt_readonly(statement_) == 0) {
+    ReleaseAndThrow(Error(kErrCommandText, detail::kSqliteSource,
+                          "The recordset is read-only; the command would change the database."));
+  }
+}
+
+void SqliteRecordset::Bind(const std::vector<std::string>& parameters) {
+  for (std::size_t i = 0; i < parameters.size(); ++i) {
+    const int position = static_cast<int>(i) + 1;
+    const auto& value = parameters[i];
+    const int rc = value.empty() ? sqlite3_bind_null(statement_, position)
+                                 : sqlite3_bind_text(statement_, position, value.data(),
+                                                     static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) ReleaseAndThrow(SqliteFailure(sqlite3_db_handle(statement_), rc, SqliteStage::kExecution));
+  }
+}
+
+void SqliteRecordset::DescribeColumns() {
+  const int count = sqlite3_column_count(statement_);
+  names_.clear();
+  types_.clear();
+  for (int i = 0; i < count; ++i) {
+    const char* name = sqlite3_column_name(statement_, i);
+    const char* declared = sqlite3_column_decltype(statement_, i);
+    names_.emplace_back(name != nullptr ? name : "");
+    types_.push_back(detail::AdoTypeFromDeclared(declared != nullptr ? declared : ""));
+  }
+}
+
+void SqliteRecordset::Start(const std::shared_ptr<SqliteSession>& session) {
+  session_ = session;
+  session_->Register(this);
+  Step();
+  // A command that returns no rows (an update run with a writable lock) leaves the recordset closed.
+  if (names_.empty()) Release();
+}
+
+void SqliteRecordset::Step() {
+  const int rc = sqlite3_step(statement_);
+  if (rc == SQLITE_ROW) {
+    eof_ = false;
+  } else if (rc == SQLITE_DONE) {
+    eof_ = true;
+  } else {
+    ReleaseAndThrow(SqliteFailure(sqlite3_db_handle(statement_), rc, SqliteStage::kExecution));
+  }
+}
+
+void SqliteRecordset::ReleaseAndThrow(const Error& error) {
+  Release();
+  throw error;
+}
+
+}  // namespace talvane::db
