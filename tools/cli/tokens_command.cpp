@@ -1,0 +1,78 @@
+#include "tokens_command.hpp"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdint>
+#include <iomanip>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "talvane/foundation/clean_text.hpp"
+#include "talvane/foundation/enums.hpp"
+#include "talvane/foundation/error.hpp"
+#include "talvane/formula/classify_item.hpp"
+#include "talvane/formula/parse_item.hpp"
+
+namespace talvane::cli {
+
+namespace {
+
+const char* KindName(ITEMTYPEENU kind) {
+  switch (kind) {
+    case kLiteral: return "kLiteral";
+    case kField: return "kField";
+    case kArith: return "kArith";
+    case kComparisson: return "kComparisson";
+    case kSection: return "kSection";
+    case kOpenSection: return "kOpenSection";
+    case kSeperator: return "kSeperator";
+    case kFormula: return "kFormula";
+  }
+  return "unknown";
+}
+
+// The splitter skips leading blanks before an item; the item starts after them.
+std::size_t ItemStart(std::string_view text, std::string_view rest) {
+  std::size_t start = text.size() - rest.size();
+  while (start < text.size() && text[start] == ' ') ++start;
+  return start;
+}
+
+void PrintError(const Error& e, std::size_t itemStart, std::size_t failedAt, std::string_view text,
+                std::ostream& err) {
+  err << "error 0x" << std::hex << std::uppercase << static_cast<uint32_t>(e.Number()) << std::dec
+      << std::nouppercase << " (" << e.Source() << "): " << e.Message() << '\n'
+      << "cutting failed at position " << failedAt << " in the item starting at position " << itemStart << '\n'
+      << "  " << text << '\n'
+      << "  " << std::string(failedAt, ' ') << "^\n";
+}
+
+}  // namespace
+
+int RunTokens(std::string_view formula, std::ostream& out, std::ostream& err) {
+  // Trimmed as a formula trims its text, so positions match a formula's error positions.
+  const std::string text =
+      CleanText(formula, kCleanTrimLeft | kCleanTrimRight, {}, {}, kWsSpace | kWsTab | kWsCr | kWsLf);
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    const std::size_t start = ItemStart(text, rest);
+    try {
+      std::string item = ParseItem(rest);
+      const ITEMTYPEENU kind = ClassifyItem(item);
+      out << start << '\t' << KindName(kind) << '\t' << item << '\n';
+    } catch (const Error& e) {
+      PrintError(e, start, text.size() - rest.size(), text, err);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+void ConfigureTokensCommand(CLI::App& command, int& exitCode) {
+  auto formula = std::make_shared<std::string>();
+  command.add_option("formula", *formula, "The formula text, e.g. \"Orders.Amount >= 100\"")->required();
+  command.callback([formula, &exitCode] { exitCode = RunTokens(*formula, std::cout, std::cerr); });
+}
+
+}  // namespace talvane::cli
