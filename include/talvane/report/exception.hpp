@@ -44,6 +44,9 @@ class Exception : public std::enable_shared_from_this<Exception> {
   static bool HasExportName(const StringList& list, std::string_view selected);
   void ResolveSetFields(const std::shared_ptr<Item>& item);
   void CollectNodes(ITEMTYPEENU kind, const std::shared_ptr<INode>& node);
+  // The tables of every formula of the set (bare names, first appearance first, no repeats).
+  StringList SetTables(std::string_view setName) const;
+  void ResolveNodeInSet(const std::shared_ptr<INode>& node, const std::string& setName, const StringList& tables);
 
   std::shared_ptr<FormulaList> formulae_;
   std::shared_ptr<FieldList> fields_;

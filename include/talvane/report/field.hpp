@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "talvane/fwd.hpp"
 
@@ -46,9 +47,32 @@ class Field : public std::enable_shared_from_this<Field> {
   void StoreOrderPos(int32_t position);
   std::string OrderKeyword() const;
 
+  using Siblings = std::vector<std::shared_ptr<talvane::Field>>;
+  // What a failed write puts back.
+  struct Located {
+    std::string name;
+    std::string fieldName;
+    std::string table;
+    std::string setName;
+    bool total = false;
+  };
+  Located Save() const;
+  void Restore(const Located& state);
+
+  std::shared_ptr<FieldList> RequireList(std::string_view source) const;
+  // Every field of the list, read through the list (which checks its connection).
+  Siblings ListFields(std::string_view source) const;
+
   void TestField(std::string_view tables, std::string_view column);
-  int32_t NextOrderPos(int32_t start) const;
-  void CloseOrderGap(int32_t old);
+  // visitedSets holds the upper-cased sets already searched in this lookup, so that sets naming
+  // each other (or themselves) end in "not found" instead of recursing forever.
+  void LookUp(std::string_view tables, std::string_view column, std::vector<std::string>& visitedSets);
+  void Locate(db::Recordset& probe, const std::string& table, std::string_view column);
+  void SearchSets(const std::string& setName, std::string_view column, std::vector<std::string>& visitedSets);
+  void LocateAndName(std::string_view tables, std::string_view column);
+
+  int32_t NextOrderPos(int32_t start, const Siblings& fields) const;
+  static void CloseOrderGap(int32_t old, const Siblings& fields);
   std::string UniqueName(std::string_view candidate) const;
 
   std::string name_;
@@ -64,6 +88,7 @@ class Field : public std::enable_shared_from_this<Field> {
 
   friend class FieldList;
   friend class Exception;
+  friend class StatementBuilder;
   friend struct detail::Access;
 };
 

@@ -2,6 +2,7 @@
 // The output fields of a report, with a cursor and a walk in ORDER BY order.
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "talvane/foundation/enums.hpp"
@@ -38,6 +39,13 @@ class FieldList : public std::enable_shared_from_this<FieldList> {
 
  private:
   void SetConnection(const std::shared_ptr<db::Connection>& connection);
+
+  void CheckConnection(std::string_view source) const;
+  // Connection check, then -1 resolved to the cursor (written back through index), then the bounds check.
+  const std::shared_ptr<talvane::Field>& Checked(int32_t* index, std::string_view closedSource,
+                                                 std::string_view boundsSource) const;
+  // The list position of the first field with the smallest order position above `position`; 0 when none.
+  int32_t FirstOrderedAfter(int32_t position) const;
 
   std::shared_ptr<db::Connection> connection_;
   std::vector<std::shared_ptr<talvane::Field>> fields_;

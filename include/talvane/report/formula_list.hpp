@@ -52,6 +52,13 @@ class FormulaList : public std::enable_shared_from_this<FormulaList> {
   int32_t FindFormula(std::string_view name) const;
   std::string FormulaTables(std::string_view name) const;
 
+  void CheckConnection(std::string_view source) const;
+  int32_t ResolveIndex(int32_t index) const;
+  void CheckBounds(int32_t index, std::string_view source) const;
+  // Connection check, then -1 resolved to the cursor (written back through index), then the bounds check.
+  const std::shared_ptr<talvane::Formula>& Checked(int32_t* index, std::string_view closedSource,
+                                                   std::string_view boundsSource) const;
+
   std::shared_ptr<db::Connection> connection_;
   std::vector<std::shared_ptr<talvane::Formula>> formulas_;
   int32_t cursor_ = 0;

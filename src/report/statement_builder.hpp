@@ -1,0 +1,69 @@
+#pragma once
+// Assembles the one SELECT statement of a report: select list, FROM with the main table, one
+// derived table per set and one join per further table, WHERE or GROUP BY/HAVING, ORDER BY.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "report/dialect_traits.hpp"
+#include "talvane/foundation/enums.hpp"
+#include "talvane/foundation/string_list.hpp"
+#include "talvane/fwd.hpp"
+
+namespace talvane {
+
+class StatementBuilder {
+ public:
+  explicit StatementBuilder(Exception& report);
+
+  // The whole statement. Leaves both lists' cursors on their first element.
+  std::string BuildStatement();
+
+  // Derived-table text of one set; `level` is left as it was found.
+  std::string BuildSetSubquery(const StringList& selected, const StringList& setTables, const StringList& setGroups,
+                               uint8_t& level, const std::string& setCondition, const std::string& setName,
+                               bool setAggregate) const;
+  // One entry of the FROM body: the main table alone, or a join keyword, the entry and its ON condition.
+  std::string BuildJoin(const std::string& entry, std::string& previousTable, uint8_t level,
+                        const std::string& setName, int joinKind) const;
+  static std::string Indent(uint8_t level);
+
+ private:
+  // What one set contributes to its derived table.
+  struct SetParts {
+    StringList selected;
+    StringList tables;
+    StringList groups;
+    std::string condition;
+    bool aggregate = false;
+    int joinKind = 0;
+  };
+
+  std::string SelectList();
+  void AddSetJoins(std::string& joins, std::string& previousTable);
+  SetParts CollectSet(const std::string& setName) const;
+  void AddSetFields(const std::string& setName, SetParts& parts) const;
+  void AddSetFormulas(const std::string& setName, SetParts& parts) const;
+  void AddKeyColumn(SetParts& parts) const;
+  void CollectUnnamedFormulas();
+  void CollectFieldTables();
+  std::string OrderList();
+  void AddTableJoins(std::string& joins, std::string& previousTable) const;
+  std::string ClosingClauses() const;
+
+  bool IsSetDone(const std::string& setName) const;
+  static void AppendCondition(std::string& conditions, GROUPTYPEENU grouping, const std::string& sql);
+
+  Exception& report_;
+  const detail::DialectTraits& traits_;
+  std::string mainTable_;
+  std::string key_;
+  uint8_t level_ = 0;
+  StringList groups_;
+  std::vector<std::string> setsDone_;
+  StringList joinTables_;
+  std::string conditions_;
+  bool aggregate_ = false;
+};
+
+}  // namespace talvane
