@@ -69,6 +69,9 @@ class Formula : public INode {
   void SetList(const std::shared_ptr<FormulaList>& list);
   std::shared_ptr<Section> LastSection() const;
   std::shared_ptr<talvane::Exception> OwningException() const;
+  // A new operand section that has the formula's connection, parent link and (when fixed) data type,
+  // then the text (when given), the formula's name and its dialect.
+  std::shared_ptr<Section> NewSection(std::string* value);
 
   std::shared_ptr<db::Connection> connection_;
   std::vector<std::shared_ptr<Section>> sections_;

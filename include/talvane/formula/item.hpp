@@ -50,9 +50,15 @@ class Item : public INode {
   bool IsSetReference() const { return setReference_; }
 
   void StoreValue(const std::string& text, ITEMTYPEENU kind);
+  void StoreLiteral(const std::string& text);
   void CheckField(const std::string& text);
   ITEMDATATYPEENUM LookupFieldType(const std::string& reference);
   std::shared_ptr<talvane::Exception> OwningException() const;
+
+  // Rendering by kind (item_render.cpp).
+  std::string LiteralSQL() const;
+  std::string FieldSQL(bool ShowSets) const;
+  std::string ColumnReference(bool ShowSets) const;
 
   std::shared_ptr<db::Connection> connection_;
   std::weak_ptr<INode> parent_;

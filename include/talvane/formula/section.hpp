@@ -70,6 +70,14 @@ class Section : public INode {
   void ResetSection();
   void SetFunctionFromToken(std::string_view token);
 
+  // Building (section_build.cpp).
+  void AddGroup(std::string_view opener, const std::shared_ptr<db::Connection>& cnn);
+  void AddItem(std::string& token, const std::shared_ptr<db::Connection>& cnn);
+  // Stores the type without passing it up; SetDataType passes it up the chain of enclosing groups.
+  void StoreDataType(ITEMDATATYPEENUM value);
+  // How many groups enclose this one (0 for a formula's operand or a section on its own).
+  int32_t GroupLevel() const;
+
   std::shared_ptr<db::Connection> connection_;
   std::weak_ptr<INode> parent_;
   std::string name_;

@@ -1,0 +1,116 @@
+// Building a formula from its text: one comparison between operand sections, and its validity.
+#include "talvane/formula/formula.hpp"
+
+#include "formula/formula_tree.hpp"
+#include "talvane/formula/classify_item.hpp"
+#include "talvane/formula/parse_item.hpp"
+#include "talvane/formula/section.hpp"
+#include "talvane/foundation/clean_text.hpp"
+#include "talvane/foundation/error.hpp"
+
+namespace talvane {
+
+namespace {
+
+constexpr int32_t kTrim = kCleanTrimLeft | kCleanTrimRight;
+constexpr int32_t kTrimUpper = kTrim | kCleanUpper;
+constexpr int32_t kFormulaTextWhitespace = kWsSpace | kWsTab | kWsCr | kWsLf;
+
+[[noreturn]] void RefuseItem() { Raise(ERR_ITEMTYPE, "Exception: Formula.Add", "Illigal value"); }
+
+// An operand whose last child is a group still open cannot end yet. An empty operand has no open
+// group; closing it reports that it is incomplete.
+bool EndsInOpenGroup(const Section& section) {
+  return section.Count() > 0 && section.Last()->ItemType() == kOpenSection;
+}
+
+}  // namespace
+
+void Formula::SetValue(std::string& text) {
+  if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, "Exception: Formula.Value", "Connection not open");
+  const std::string name = name_;
+  const GROUPTYPEENU grouping = grouping_;
+  Clear();
+  name_ = name;
+  grouping_ = grouping;
+
+  text = CleanText(text, kTrim, {}, {}, kFormulaTextWhitespace);
+  if (text.empty()) return;
+
+  // Cut with a shrinking view of the text: each item costs its own length, never the remainder's.
+  std::string_view rest = text;
+  std::size_t position = 0;
+  try {
+    while (!rest.empty()) {
+      position = text.size() - rest.size();
+      std::string item = ParseItem(rest);
+      Add(item);
+    }
+  } catch (...) {
+    errorPos_ = static_cast<int32_t>(position);
+    errorItem_ = text.substr(position);
+    throw;
+  }
+}
+
+void Formula::Add(std::string_view newItem) {
+  std::string copy(newItem);
+  Add(copy);
+}
+
+void Formula::Add(std::string& newItem) {
+  const ITEMTYPEENU kind = ClassifyItem(newItem);
+  const std::size_t n = sections_.size();
+
+  if (kind == kComparisson) {
+    if (n != 1 || !comparison_.empty() || EndsInOpenGroup(*sections_.front())) RefuseItem();
+    sections_.front()->CloseSection();
+    comparison_ = CleanText(newItem, kTrimUpper, {}, {}, kWsAll);
+    return;
+  }
+
+  if (kind == kSeperator) {
+    newItem = CleanText(newItem, kTrimUpper, {}, {}, kWsAll);
+    const bool betweenIsComplete = comparison_ == "BETWEEN" && n == 3;
+    if (n <= 1 || betweenIsComplete || newItem != SectionSeperator() || EndsInOpenGroup(*sections_.back())) {
+      RefuseItem();
+    }
+    sections_.back()->CloseSection();
+    sections_.push_back(NewSection(nullptr));
+    return;
+  }
+
+  if (n > 0 && sections_.back()->ItemType() == kOpenSection) {
+    sections_.back()->Add(newItem, shared_from_this(), connection_);
+    return;
+  }
+
+  // Here the last operand, if any, is closed: a new one may follow a comparison, or start a list element.
+  const bool operandMayBegin =
+      n == 0 || comparison_ == "BETWEEN" || comparison_ == "IN" || (!comparison_.empty() && n == 1);
+  if (!operandMayBegin) RefuseItem();
+  sections_.push_back(NewSection(&newItem));
+}
+
+std::shared_ptr<Section> Formula::NewSection(std::string* value) {
+  const std::shared_ptr<Section> section = Section::Create();
+  section->SetConnection(connection_);
+  section->SetParent(shared_from_this());
+  if (dataTypeSet_) section->SetDataType(dataType_);
+  if (value) section->SetValue(*value);
+  section->SetName(name_);
+  section->SetDatabaseType(databaseType_);
+  return section;
+}
+
+bool Formula::Valid() const {
+  if (comparison_.empty()) return false;
+  const std::size_t n = sections_.size();
+  const bool countFits = comparison_ == "BETWEEN" ? n == 3 : comparison_ == "IN" ? n > 2 : n == 2;
+  if (!countFits) return false;
+  bool result = true;
+  for (const auto& section : sections_) result = section->Valid() && result;
+  return result;
+}
+
+}  // namespace talvane

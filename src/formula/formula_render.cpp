@@ -1,0 +1,131 @@
+// Read-only members of a formula (its condition, text, fields and tables, aggregate test) and its name,
+// which ties it to a set.
+#include "talvane/formula/formula.hpp"
+
+#include "formula/formula_tree.hpp"
+#include "talvane/formula/section.hpp"
+#include "talvane/foundation/brackets.hpp"
+#include "talvane/foundation/clean_text.hpp"
+#include "talvane/foundation/error.hpp"
+#include "talvane/report/exception.hpp"
+#include "talvane/report/field.hpp"
+#include "talvane/report/field_list.hpp"
+
+namespace talvane {
+
+namespace {
+
+constexpr int32_t kTrim = kCleanTrimLeft | kCleanTrimRight;
+
+bool IsAggregateOrTotal(std::string_view function) {
+  return function == tree::kTotalFunction || tree::IsAggregateFunction(function);
+}
+
+}  // namespace
+
+std::string Formula::SQL(bool ShowSets) const {
+  const bool isIn = comparison_ == "IN";
+  const std::size_t n = sections_.size();
+  std::string text;
+  for (std::size_t i = 1; i <= n; ++i) {
+    if (!text.empty()) {
+      if (comparison_ == "BETWEEN" && i == 3) {
+        text += " AND ";
+      } else if (!isIn) {
+        text += ' ';
+      } else {
+        text += i == 2 ? " (" : ", ";
+      }
+    }
+    text += sections_[i - 1]->SQL(ShowSets);
+    if (isIn && i == n && n > 1) text += ')';
+    if (i == 1) text += " " + comparison_;
+  }
+  return text;
+}
+
+std::string Formula::Value() const {
+  std::string text;
+  for (std::size_t i = 1; i <= sections_.size(); ++i) {
+    if (i == 2 && !text.empty()) text += ' ';
+    if (i >= 3) {
+      const std::string separator = SectionSeperator();
+      text += separator == "," ? ", " : " " + separator + " ";
+    }
+    text += sections_[i - 1]->Value();
+    if (i == 1) text += " " + comparison_;
+  }
+  return CleanText(text, kTrim, {}, {}, kWsAll);
+}
+
+std::string Formula::Fields() const {
+  tree::EntryList fields(false);
+  for (const auto& section : sections_) fields.AddAll(section->Fields());
+  return fields.Text();
+}
+
+std::string Formula::Tables() const {
+  tree::EntryList tables(false);
+  for (const auto& section : sections_) tables.AddAll(section->Tables());
+  return tables.Text();
+}
+
+std::string Formula::NonAggragateFields() const {
+  std::string result;
+  for (const auto& section : sections_) {
+    if (IsAggregateOrTotal(section->SectionFunction())) continue;
+    const std::string fields = section->NonAggragateFields();
+    if (!fields.empty()) tree::AppendListed(result, fields);
+  }
+  return result;
+}
+
+bool Formula::Aggragate() const {
+  for (const auto& section : sections_) {
+    const std::string function = section->SectionFunction();
+    if (function == tree::kTotalFunction) continue;
+    if (tree::IsAggregateFunction(function) || section->Aggragate()) return true;
+  }
+  // Otherwise the output fields it is grouped with decide: those of its own set when it is named, those
+  // outside every set when it is not. A formula outside a report has no output fields.
+  const std::shared_ptr<talvane::Exception> owner = OwningException();
+  const std::shared_ptr<FieldList> fields = owner ? owner->Fields() : nullptr;
+  if (!fields) return false;
+  const std::string name = Name();
+  for (int32_t i = 1; i <= fields->Count(); ++i) {
+    const std::shared_ptr<talvane::Field> field = fields->Field(i);
+    if (!field->Aggragate()) continue;
+    if (name.empty() ? !field->IsInSet() : field->IsInSet() && EqualsIgnoreCase(field->NameOfSet(), name)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string Formula::FieldsReferencingSet(std::string_view SetName) const {
+  tree::EntryList fields(true);
+  for (const auto& section : sections_) fields.AddAll(section->FieldsReferencingSet(SetName));
+  return fields.Text();
+}
+
+std::string Formula::Name() const { return AddBrackets(name_); }
+
+void Formula::SetName(std::string_view value) {
+  // The name becomes a bracketed identifier in SQL ([name]); a bracket of its own would end it early.
+  const std::string stripped = StripBrackets(CleanText(value, kTrim, {}, {}, kWsAll));
+  if (stripped.find_first_of("[]") != std::string::npos) {
+    Raise(ERR_ITEMTYPE, "Exception: Formula.Name",
+          "A formula name may not contain \"[\" or \"]\" inside its enclosing brackets");
+  }
+  name_ = stripped;
+  for (const auto& section : sections_) section->SetName(value);
+  // References to sets are resolved again under the new name; a formula outside a report has none.
+  if (const std::shared_ptr<talvane::Exception> owner = OwningException()) owner->ResolveSetFields(nullptr);
+}
+
+std::string Formula::PrintIt() const {
+  static_cast<void>(dumpDepth_);
+  return {};
+}
+
+}  // namespace talvane

@@ -1,0 +1,81 @@
+#include "formula/formula_tree.hpp"
+
+#include <utility>
+#include <vector>
+
+#include "talvane/db/connection.hpp"
+#include "talvane/formula/item.hpp"
+#include "talvane/formula/section.hpp"
+#include "talvane/foundation/clean_text.hpp"
+#include "talvane/foundation/string_list.hpp"
+
+namespace talvane::tree {
+
+bool IsAggregateFunction(std::string_view function) {
+  return function == "SUM" || function == "COUNT" || function == "MAX" || function == "MIN" || function == "AVG";
+}
+
+bool ConnectionIsOpen(const std::shared_ptr<db::Connection>& connection) {
+  return connection != nullptr && connection->State() != 0;
+}
+
+namespace {
+bool KindIsGroup(ITEMTYPEENU kind) { return kind == kSection || kind == kOpenSection; }
+}  // namespace
+
+std::shared_ptr<Section> AsSection(const std::shared_ptr<INode>& node) {
+  if (!node || !KindIsGroup(node->ItemType())) return nullptr;
+  return std::dynamic_pointer_cast<Section>(node);
+}
+
+std::shared_ptr<Item> AsItem(const std::shared_ptr<INode>& node) {
+  if (!node || KindIsGroup(node->ItemType())) return nullptr;
+  return std::dynamic_pointer_cast<Item>(node);
+}
+
+ITEMDATATYPEENUM Combine(ITEMDATATYPEENUM current, ITEMDATATYPEENUM next) {
+  if (current == kIsString) return kIsString;
+  return next == current ? current : kIsString;
+}
+
+void AppendWithBlank(std::string& joined, std::string_view text) {
+  if (!joined.empty()) joined += ' ';
+  joined.append(text);
+}
+
+void AppendListed(std::string& list, std::string_view text) {
+  if (!list.empty()) list += ", ";
+  list.append(text);
+}
+
+void EntryList::Add(std::string_view entry) {
+  std::string key = ignoreCase_ ? UpperAscii(entry) : std::string(entry);
+  if (!seen_.insert(std::move(key)).second) return;
+  AppendListed(text_, entry);
+}
+
+void EntryList::AddAll(std::string_view listText) {
+  for (const std::string& entry : SplitList(listText)) Add(entry);
+}
+
+SubtreeFit MeasureSubtree(const std::shared_ptr<INode>& root, const INode* target, int32_t maxHeight) {
+  struct Pending {
+    std::shared_ptr<INode> node;
+    int32_t level;
+  };
+  std::vector<Pending> pending{{root, 0}};
+  while (!pending.empty()) {
+    Pending next = std::move(pending.back());
+    pending.pop_back();
+    if (!next.node) continue;
+    if (next.node.get() == target) return SubtreeFit::kHoldsTarget;
+    const std::shared_ptr<Section> section = std::dynamic_pointer_cast<Section>(next.node);
+    if (!section) continue;
+    const int32_t level = next.level + 1;
+    if (level > maxHeight) return SubtreeFit::kTooDeep;
+    for (int32_t i = 1; i <= section->Count(); ++i) pending.push_back({section->Node(i), level});
+  }
+  return SubtreeFit::kFits;
+}
+
+}  // namespace talvane::tree

@@ -1,0 +1,65 @@
+#pragma once
+// Helpers shared by the node classes Item, Section and Formula: telling children apart, the data type
+// rule of a group, and the ", "-separated lists that the tree walks return.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "talvane/foundation/enums.hpp"
+#include "talvane/fwd.hpp"
+
+namespace talvane::tree {
+
+// Parent chains are walked upwards without recursion; a host that links parents into a loop must not
+// make a walk endless, so every upward walk stops after this many steps.
+constexpr int32_t kMaxParentWalk = 1024;
+
+constexpr std::string_view kTotalFunction = "TOTAL";
+
+// SUM, COUNT, MAX, MIN or AVG (TOTAL is not an aggregate: it renders as a subquery of its own).
+bool IsAggregateFunction(std::string_view function);
+
+// A missing connection counts as closed.
+bool ConnectionIsOpen(const std::shared_ptr<db::Connection>& connection);
+
+// The child as a Section when its kind says it is a group and it really is one; null otherwise.
+std::shared_ptr<Section> AsSection(const std::shared_ptr<INode>& node);
+// The child as an Item when its kind does not say it is a group and it really is one; null otherwise.
+std::shared_ptr<Item> AsItem(const std::shared_ptr<INode>& node);
+
+// The data type of a group after one more operand: a string group takes anything, any other group
+// stays what it is only while the operands agree.
+ITEMDATATYPEENUM Combine(ITEMDATATYPEENUM current, ITEMDATATYPEENUM next);
+
+// Appends `text` to `joined`, with one blank before it when `joined` is not empty.
+void AppendWithBlank(std::string& joined, std::string_view text);
+// Appends a list entry (or a whole list text), with ", " before it when `list` is not empty.
+void AppendListed(std::string& list, std::string_view text);
+
+// A list of distinct entries in the order first met, kept as ", "-separated text. Membership is tested
+// on whole entries through a hash set, so collecting n entries costs O(n) rather than rescanning the
+// text for every entry.
+class EntryList {
+ public:
+  explicit EntryList(bool ignoreCase) : ignoreCase_(ignoreCase) {}
+  void Add(std::string_view entry);
+  // Adds every entry of a ", "-separated list text.
+  void AddAll(std::string_view listText);
+  const std::string& Text() const { return text_; }
+
+ private:
+  bool ignoreCase_;
+  std::unordered_set<std::string> seen_;
+  std::string text_;
+};
+
+// How a node fits below a parent: its subtree is measured without recursion, so a host-built tree of any
+// depth cannot exhaust the stack here.
+enum class SubtreeFit { kFits, kHoldsTarget, kTooDeep };
+// kHoldsTarget when `target` stands in the subtree of `root` (root included); kTooDeep when the subtree
+// holds more than `maxHeight` levels of groups (a section with only items is one level, an item none).
+SubtreeFit MeasureSubtree(const std::shared_ptr<INode>& root, const INode* target, int32_t maxHeight);
+
+}  // namespace talvane::tree

@@ -1,0 +1,278 @@
+#include "talvane/formula/item.hpp"
+
+#include <utility>
+
+#include "formula/formula_tree.hpp"
+#include "talvane/db/connection.hpp"
+#include "talvane/db/recordset.hpp"
+#include "talvane/formula/classify_item.hpp"
+#include "talvane/formula/formula.hpp"
+#include "talvane/foundation/brackets.hpp"
+#include "talvane/foundation/clean_text.hpp"
+#include "talvane/foundation/date_time.hpp"
+#include "talvane/foundation/error.hpp"
+#include "talvane/foundation/schema.hpp"
+#include "talvane/report/exception.hpp"
+
+namespace talvane {
+
+namespace {
+
+constexpr std::string_view kValueSource = "Exception: Item.Value";
+constexpr std::string_view kInvalidFieldFormat = "Invalid field format for item";
+constexpr int16_t kEarliestDateYear = 1700;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Digits with an optional sign, one optional decimal point and an optional exponent.
+bool IsNumericText(std::string_view text) {
+  std::size_t i = 0;
+  auto skipDigits = [&] {
+    std::size_t count = 0;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++count;
+    return count;
+  };
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t mantissaDigits = skipDigits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    mantissaDigits += skipDigits();
+  }
+  if (mantissaDigits == 0) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (skipDigits() == 0) return false;
+  }
+  return i == text.size();
+}
+
+// The data type of a column from its ADO type code; false for a code that maps to none.
+bool DataTypeOfColumn(int32_t adoType, ITEMDATATYPEENUM& out) {
+  switch (adoType) {
+    case 2: case 3: case 4: case 5: case 6: case 14: case 16: case 17: case 18: case 19: case 20: case 21:
+    case 131: case 139:
+      out = kIsNumeric;
+      return true;
+    case 7: case 133: case 135:
+      out = kIsDate;
+      return true;
+    case 134:
+      out = kIsTime;
+      return true;
+    case 11:
+      out = kIsBoolean;
+      return true;
+    case 129: case 130: case 200: case 202:
+      out = kIsString;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Probe failures that mean "no such table or column here": the table part then names a set.
+bool MeansSetReference(int32_t number) {
+  return number == db::kErrNoCurrentRecord || number == db::kErrItemNotFound || number == db::kErrNoSuchTable;
+}
+
+// Closes a probe recordset on every way out. The normal path closes explicitly so that a failing Close
+// reaches the caller; on the error path the original error wins and a second failure is dropped.
+class ProbeCloser {
+ public:
+  explicit ProbeCloser(std::shared_ptr<db::Recordset> recordset) : recordset_(std::move(recordset)) {}
+  ProbeCloser(const ProbeCloser&) = delete;
+  ProbeCloser& operator=(const ProbeCloser&) = delete;
+  ~ProbeCloser() {
+    try {
+      CloseIfOpen();
+    } catch (...) {  // NOLINT(bugprone-empty-catch): an error is already on its way out
+    }
+  }
+  void CloseIfOpen() {
+    if (recordset_ && recordset_->State() == db::kAdStateOpen) recordset_->Close();
+    recordset_.reset();
+  }
+
+ private:
+  std::shared_ptr<db::Recordset> recordset_;
+};
+
+// A part of a field reference that is empty or holds a square bracket of its own cannot name a column:
+// a "]" inside would end the bracketed name early in the SQL built from it.
+bool IsUsableNamePart(std::string_view part) {
+  return !part.empty() && part.find_first_of("[]") == std::string_view::npos;
+}
+
+}  // namespace
+
+std::shared_ptr<Item> Item::Create() {
+  struct Made final : Item {};
+  return std::make_shared<Made>();
+}
+
+bool Item::Valid() const { return !value_.empty(); }
+
+ITEMTYPEENU Item::ItemType() const { return itemType_; }
+
+void Item::SetItemType(ITEMTYPEENU value) {
+  if (value == kSection || value == kSeperator) {
+    Raise(ERR_ITEMTYPE, "Exception: Item.ItemType", "Cannot assig kSection or kSeperator to an Item class");
+  }
+  itemType_ = value;
+}
+
+std::string Item::Name() const { return name_.empty() ? std::string() : AddBrackets(name_); }
+
+void Item::SetName(std::string_view value) { name_ = StripBrackets(value); }
+
+std::shared_ptr<INode> Item::Parent() const { return parent_.lock(); }
+
+void Item::SetParent(const std::shared_ptr<INode>& value) { parent_ = value; }
+
+std::string Item::Value() const {
+  if (itemType_ == kLiteral && dataType_ == kIsString) return "\"" + value_ + "\"";
+  if (itemType_ == kField) return AddBrackets(value_);
+  return value_;
+}
+
+void Item::SetValue(std::string& text) {
+  if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, kValueSource, "Connection not open");
+  const ITEMTYPEENU kind = ClassifyItem(text);
+  StoreValue(text, kind);
+}
+
+int32_t Item::Count() const { return 0; }
+
+DATABASETYPEENU Item::DatabaseType() const { return databaseType_; }
+
+void Item::SetDatabaseType(DATABASETYPEENU value) { databaseType_ = value; }
+
+void Item::Clear() {
+  parent_.reset();
+  value_.clear();
+  name_.clear();
+  dataType_ = kIsString;
+  itemType_ = kField;
+}
+
+ITEMDATATYPEENUM Item::DataType() const { return dataType_; }
+
+void Item::SetDataType(ITEMDATATYPEENUM value) { dataType_ = value; }
+
+std::string Item::Field() const {
+  constexpr std::string_view kSource = "Exception: Item.Field";
+  if (itemType_ != kField) Raise(ERR_ITEMTYPE, kSource, "Field cannot be accessed for non field item");
+  const std::size_t dot = value_.find('.');
+  if (dot == std::string::npos || dot + 1 == value_.size()) Raise(ERR_ITEMTYPE, kSource, kInvalidFieldFormat);
+  return AddBrackets(std::string_view(value_).substr(dot + 1));
+}
+
+std::string Item::Table() const {
+  constexpr std::string_view kSource = "Exception: Item.Table";
+  if (itemType_ != kField) Raise(ERR_ITEMTYPE, kSource, "Table cannot be accessed for non field item");
+  const std::size_t dot = value_.find('.');
+  if (dot == std::string::npos || dot == 0) Raise(ERR_ITEMTYPE, kSource, kInvalidFieldFormat);
+  return AddBrackets(std::string_view(value_).substr(0, dot));
+}
+
+bool Item::IsInSet(std::string_view SetName) const {
+  if (!setReference_) return false;
+  return UpperAscii(StripBrackets(Table())) == UpperAscii(StripBrackets(SetName));
+}
+
+std::shared_ptr<INode> Item::Child(int32_t) const {
+  Raise(ERR_INDEX_OOB, "Exception: (Item)INode.Child", "Index out of bounds");
+}
+
+void Item::SetChild(int32_t, const std::shared_ptr<INode>&) {
+  Raise(ERR_INDEX_OOB, "Exception: (Item)INode.Child", "Index out of bounds");
+}
+
+std::shared_ptr<db::Connection> Item::Connection() const { return connection_; }
+
+void Item::SetConnection(const std::shared_ptr<db::Connection>& connection) { connection_ = connection; }
+
+void Item::StoreValue(const std::string& text, ITEMTYPEENU kind) {
+  itemType_ = kind;
+  switch (kind) {
+    case kField:
+      value_ = text;
+      CheckField(text);
+      break;
+    case kArith:
+      value_ = text;
+      break;
+    case kLiteral:
+      StoreLiteral(text);
+      break;
+    default:
+      break;  // other kinds keep the text they had
+  }
+}
+
+void Item::StoreLiteral(const std::string& text) {
+  if (IsValidDate(text, true, kEarliestDateYear) || IsValidDate(text, false, kEarliestDateYear)) {
+    dataType_ = kIsDate;
+  } else if (IsNumericText(text)) {
+    dataType_ = kIsNumeric;
+  } else if (const std::string upper = UpperAscii(text); upper == "TRUE" || upper == "FALSE") {
+    dataType_ = kIsBoolean;
+  } else if (IsValidTime(text)) {
+    dataType_ = kIsTime;
+  } else {
+    value_ = CleanText(text, kCleanRemove, "\"");
+    dataType_ = kIsString;
+    return;
+  }
+  value_ = text;
+}
+
+void Item::CheckField(const std::string& text) {
+  try {
+    LookupFieldType(StripBrackets(text));
+    return;
+  } catch (const Error& e) {
+    if (!MeansSetReference(e.Number())) throw;
+  }
+  // No such table or column: the table part names a set, which the owning report resolves.
+  dataType_ = kIsString;
+  setReference_ = true;
+  const std::shared_ptr<talvane::Exception> owner = OwningException();
+  if (!owner) {
+    Raise(ERR_ITEMTYPE, kValueSource,
+          "Table or column not found, and the item belongs to no report whose sets could supply it");
+  }
+  owner->ResolveSetFields(std::static_pointer_cast<Item>(shared_from_this()));
+}
+
+ITEMDATATYPEENUM Item::LookupFieldType(const std::string& reference) {
+  const std::size_t dot = reference.find('.');
+  if (dot == std::string::npos) Raise(ERR_ITEMTYPE, kValueSource, kInvalidFieldFormat);
+  const std::string table = StripBrackets(std::string_view(reference).substr(0, dot));
+  const std::string column = StripBrackets(std::string_view(reference).substr(dot + 1));
+  if (!IsUsableNamePart(table) || !IsUsableNamePart(column)) Raise(ERR_ITEMTYPE, kValueSource, kInvalidFieldFormat);
+  if (!connection_) Raise(ERR_CNN_CLOSED, kValueSource, "Connection not open");
+
+  const std::shared_ptr<db::Recordset> probe = connection_->NewRecordset();
+  PrepareProbeRecordset(*probe);
+  ProbeCloser closer(probe);
+  probe->Open("SELECT * FROM " + AddBrackets(table) + " ;", connection_);
+  DataTypeOfColumn(probe->FieldType(std::string_view(column)), dataType_);
+  closer.CloseIfOpen();
+  return dataType_;
+}
+
+std::shared_ptr<talvane::Exception> Item::OwningException() const {
+  std::shared_ptr<INode> node = parent_.lock();
+  for (int32_t steps = 0; node && steps < tree::kMaxParentWalk; ++steps) {
+    if (node->ItemType() == kFormula) {
+      const auto formula = std::dynamic_pointer_cast<Formula>(node);
+      return formula ? formula->OwningException() : nullptr;
+    }
+    node = node->Parent();
+  }
+  return nullptr;
+}
+
+}  // namespace talvane
