@@ -182,6 +182,8 @@ INSTANTIATE_TEST_SUITE_P(WordRules, ParseItemCuts, testing::Values(
     CutCase{"between(1", {"between", "1"}},
     CutCase{"Between 1 AND 2", {"Between", "1", "AND", "2"}},
     CutCase{"like \"a%\"", {"like", "\"a%\""}},
+    CutCase{"like x.y", {"like", "x.y"}},                     // LIKE ends on a blank
+    CutCase{"Not Like x.y", {"Not Like", "x.y"}},
     CutCase{"not  like \"a\"", {"not like", "\"a\""}},     // one blank kept, the second dropped
     CutCase{"NOT LIKE", {"NOT LIKE"}},
     CutCase{"1 and 2", {"1", "and", "2"}},
@@ -211,6 +213,8 @@ INSTANTIATE_TEST_SUITE_P(StartOfItem, ParseItemFails, testing::Values(
     FailCase{".5", {}, ".5"},                  // nor can a dot
     FailCase{"(.5", {"("}, ".5"},
     FailCase{"]", {}, "]"},
+    FailCase{"/:5", {"/"}, ":5"},              // "/" is done at once: the colon starts an item
+    FailCase{"*.5", {"*"}, ".5"},
     FailCase{"", {}, ""},
     FailCase{"   ", {}, ""}));                 // nothing but blanks
 
