@@ -124,7 +124,11 @@ void Item::SetItemType(ITEMTYPEENU value) {
 
 std::string Item::Name() const { return name_.empty() ? std::string() : AddBrackets(name_); }
 
-void Item::SetName(std::string_view value) { name_ = StripBrackets(value); }
+void Item::SetName(std::string_view value) {
+  // Sections pass a formula's name on as it was written; blanks around it must not end up inside the
+  // bracketed set name that stands in for the table.
+  name_ = StripBrackets(CleanText(value, kCleanTrimLeft | kCleanTrimRight, {}, {}, kWsAll));
+}
 
 std::shared_ptr<INode> Item::Parent() const { return parent_.lock(); }
 

@@ -154,8 +154,11 @@ TEST_F(FormulaName, StoresTheTrimmedBareNameAndGivesSectionsTheTextAsWritten) {
   EXPECT_EQ(formula->Name(), "[Big Orders]");
   EXPECT_EQ(formula->Node(1)->Name(), " [Big Orders] ");
   EXPECT_EQ(formula->Node(2)->Name(), " [Big Orders] ");
+  // The items take the bare name, so the set stands in for the table as one bracketed name.
+  EXPECT_EQ(formula->SQL(true), "ISNULL([Big Orders].[Amount], 0) > 1 + ISNULL([Big Orders].[Qty], 0)");
   formula->SetName("");
   EXPECT_EQ(formula->Name(), "");
+  EXPECT_EQ(formula->PrintIt(), "");
 }
 
 TEST_F(FormulaName, RefusesBracketsInsideTheName) {
@@ -180,12 +183,6 @@ TEST_F(FormulaName, RenamingInAReportResolvesReferencesToTheSet) {
   source->SetName("Big");
   EXPECT_EQ(reference->DataType(), kIsDate);
   EXPECT_EQ(cnn_->OpenRecordsets(), 0);
-}
-
-TEST_F(FormulaName, PrintItReturnsNothing) {
-  auto formula = Parsed("Orders.Amount > 1");
-  EXPECT_EQ(formula->PrintIt(), "");
-  EXPECT_EQ(formula->Value(), "[Orders].[Amount] > 1");
 }
 
 // ---- The database is asked only while building ----------------------------------------------------------

@@ -283,15 +283,6 @@ TEST_F(NodeTest, ItemHasNoChildren) {
                        "Index out of bounds");
 }
 
-TEST_F(NodeTest, ItemNameIsStoredWithoutBracketsAndReadWithThem) {
-  auto item = NewItem();
-  EXPECT_EQ(item->Name(), "");
-  item->SetName("[Big Orders]");
-  EXPECT_EQ(item->Name(), "[Big Orders]");
-  item->SetName("Big Orders");
-  EXPECT_EQ(item->Name(), "[Big Orders]");
-}
-
 // ---- Rendering ------------------------------------------------------------------------------------------
 
 struct RenderCase {

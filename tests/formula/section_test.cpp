@@ -348,12 +348,5 @@ TEST_F(SectionMembers, ValidNeedsAnOperandLastAndNoOpenGroup) {
   EXPECT_FALSE(ParsedSection("\"\"")->Valid());
 }
 
-TEST_F(SectionMembers, ErrorCodeReturnsItsArgument) {
-  auto section = NewSection();
-  for (ERR_INODE code : {ERR_INDEX_OOB, ERR_DATATYPE, ERR_ITEMTYPE, ERR_CNN_CLOSED}) {
-    EXPECT_EQ(section->ERRORCODE(code), static_cast<int32_t>(code));
-  }
-}
-
 }  // namespace
 }  // namespace talvane::test
