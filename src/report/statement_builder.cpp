@@ -155,7 +155,8 @@ void StatementBuilder::CollectFieldTables() {
     const auto field = fields->Field(i);
     if (field->IsInSet()) continue;
     const std::string table = StripBrackets(field->Table());
-    if (!EqualsIgnoreCase(table, mainTable_)) AppendUniqueToList(joinTables_, table);
+    // A field that was never located names no table to join.
+    if (!table.empty() && !EqualsIgnoreCase(table, mainTable_)) AppendUniqueToList(joinTables_, table);
   }
 }
 

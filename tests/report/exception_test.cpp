@@ -174,6 +174,11 @@ TEST_F(ExceptionTest, HostAssignedListsAreUsedAsTheyAre) {
   EXPECT_EQ(report_->Fields(), closedList);
 }
 
+TEST_F(ExceptionTest, FieldNeverLocatedIsSelectedButNotJoined) {
+  AddField();
+  EXPECT_EQ(report_->SQL(), "SELECT [].[] \r\nFROM \r\n\t[Customers] \r\n");
+}
+
 TEST_F(ExceptionTest, SqlUsesTheDialectOfTheConnection) {
   AddFormula("Orders.Amount > 1");
   report_->SetConnection(MakeStandardDatabase(kAccessProvider));
