@@ -62,6 +62,12 @@ std::shared_ptr<Exception> Exception::Create() {
   return report;
 }
 
+Exception::~Exception() {
+  formulae_.reset();
+  fields_.reset();
+  connection_.reset();
+}
+
 std::shared_ptr<FormulaList> Exception::Formulae() const { return formulae_; }
 
 void Exception::SetFormulae(const std::shared_ptr<FormulaList>& list) {

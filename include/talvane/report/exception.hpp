@@ -16,6 +16,8 @@ namespace talvane {
 class Exception : public std::enable_shared_from_this<Exception> {
  public:
   static std::shared_ptr<Exception> Create();
+  // Releases the formulas, then the fields, then the connection.
+  ~Exception();
 
   std::shared_ptr<FormulaList> Formulae() const;
   void SetFormulae(const std::shared_ptr<FormulaList>& list);
