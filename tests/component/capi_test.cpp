@@ -156,14 +156,6 @@ TEST_F(CInterface, ResultVariantIsReplacedNotLeaked) {
   EXPECT_EQ(Text(result.v), "");
 }
 
-TEST_F(CInterface, TextMayHoldAnyByte) {
-  Var text;
-  const std::string withNul("Or\0ders", 7);
-  talvane_variant_set_string_n(&text.v, withNul.data(), withNul.size());
-  EXPECT_EQ(text.v.value.string.length, 7u);
-  EXPECT_EQ(Text(text.v), withNul);
-}
-
 TEST_F(CInterface, ByIdentifierAndByName) {
   int32_t dispid = -1;
   EXPECT_EQ(talvane_id_of_name(formulae_.p, "count", &dispid), TALVANE_OK);

@@ -11,6 +11,7 @@
 #include "talvane/component/dispatch_error.hpp"
 #include "talvane/component/identities.hpp"
 #include "talvane/component/type_info.hpp"
+#include "talvane/component/type_library.hpp"
 #include "talvane/talvane.hpp"
 
 namespace talvane::component {
@@ -262,12 +263,24 @@ TEST_F(LateBound, WriteFallsBackOnTheAssignHalf) {
   EXPECT_EQ(report_.Call("MainTable"), Variant("[Orders]"));
 }
 
+TEST_F(LateBound, ErrorCodeGivesBackEveryPublishedConstant) {
+  const DispatchObject node = ClassRegistry::Create("Talvane.INode");
+  const std::vector<std::pair<const DispatchObject*, const char*>> owners = {
+      {&node, "ERR_INODE"}, {&formulae_, "ERR_FORM"}, {&fields_, "ERR_FIELDLST"}};
+  for (const auto& [owner, enumeration] : owners) {
+    for (const EnumInfo& e : TypeLibrary::Enumerations()) {
+      if (e.name != enumeration) continue;
+      for (const auto& [name, value] : e.constants) {
+        EXPECT_EQ(owner->Call("ERRORCODE", {value}), Variant(value)) << name;
+      }
+    }
+  }
+}
+
 TEST_F(LateBound, EarlyBoundObjectIsReachable) {
   const DispatchObject formula = AddFormula("Orders.Amount >= 100");
-  const auto early = formula.As<Formula>();
-  ASSERT_NE(early, nullptr);
-  EXPECT_EQ(early->Comparison(), ">=");
-  EXPECT_NE(formula.As<INode>(), nullptr);
+  ASSERT_NE(formula.As<Formula>(), nullptr);
+  EXPECT_EQ(formula.As<Formula>()->Comparison(), ">=");
   EXPECT_EQ(formula.As<Section>(), nullptr);
   EXPECT_EQ(formula.As<Exception>(), nullptr);
 }
