@@ -1,9 +1,23 @@
 // The `talvane` command-line program: a dispatcher from command names to the commands.
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+#include <exception>
+#include <iostream>
+
+#include "check_command.hpp"
+#include "definition.hpp"
+#include "display_text.hpp"
+#include "exit_code.hpp"
+#include "input_error.hpp"
+#include "schema_command.hpp"
+#include "sql_command.hpp"
+#include "talvane/foundation/error.hpp"
 #include "tokens_command.hpp"
 
 namespace {
+
+using namespace talvane::cli;
 
 struct Command {
   const char* name;
@@ -13,19 +27,55 @@ struct Command {
 
 // Each command adds its arguments to its own subcommand and reports its exit code when it runs.
 constexpr Command kCommands[] = {
+    {"sql", "Print the SQL statement the report object builds from a definition file", &ConfigureSqlCommand},
+    {"check",
+     "Assign every formula and field of a definition and show each failure, with a caret under the item where "
+     "it failed",
+     &ConfigureCheckCommand},
+    {"schema", "List the tables and columns of a database with the data type a formula takes each column as",
+     &ConfigureSchemaCommand},
     {"tokens", "Show how a formula text is cut into items: position, kind and canonical text of each",
-     &talvane::cli::ConfigureTokensCommand},
+     &ConfigureTokensCommand},
 };
+
+std::string HelpFooter() {
+  return "\n" + DefinitionKeysHelp() +
+         "\nExit codes: 0 done; 1 a formula, a field or the statement failed; 2 the command line, the "
+         "definition file or the database could not be used.\nExample: talvane sql "
+         "examples/reports/large_orders.json --connection \"Data Source=build/examples/sample.db\"";
+}
+
+// Messages quote what came from the user already; the line is kept to one line whatever they hold.
+void Complain(const std::string& message) { std::cerr << "talvane: " << OnOneLine(message) << '\n'; }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{"talvane: turns the rules of an exception report into one SQL statement"};
   app.require_subcommand(1);
-  int exitCode = 0;
+  app.footer(HelpFooter());
+  int exitCode = kExitOk;
   for (const Command& command : kCommands) {
     command.configure(*app.add_subcommand(command.name, command.summary), exitCode);
   }
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    Complain(Printable(e.what()) + " (see talvane --help)");
+    return kExitBadInput;
+  } catch (const InputError& e) {
+    Complain(e.what());
+    return kExitBadInput;
+  } catch (const talvane::Error& e) {
+    Complain("error " + ErrorNumberText(e.Number()) + " (" + Printable(e.Source()) + "): " + Printable(e.Message()));
+    return kExitFailed;
+  } catch (const std::exception& e) {
+    Complain(Printable(e.what()));
+    return kExitFailed;
+  }
   return exitCode;
 }

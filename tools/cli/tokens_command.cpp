@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "exit_code.hpp"
+#include "formula_items.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/enums.hpp"
 #include "talvane/foundation/error.hpp"
-#include "talvane/formula/classify_item.hpp"
-#include "talvane/formula/parse_item.hpp"
 
 namespace talvane::cli {
 
@@ -32,13 +32,6 @@ const char* KindName(ITEMTYPEENU kind) {
   return "unknown";
 }
 
-// The splitter skips leading blanks before an item; the item starts after them.
-std::size_t ItemStart(std::string_view text, std::string_view rest) {
-  std::size_t start = text.size() - rest.size();
-  while (start < text.size() && text[start] == ' ') ++start;
-  return start;
-}
-
 void PrintError(const Error& e, std::size_t itemStart, std::size_t failedAt, std::string_view text,
                 std::ostream& err) {
   err << "error 0x" << std::hex << std::uppercase << static_cast<uint32_t>(e.Number()) << std::dec
@@ -54,19 +47,15 @@ int RunTokens(std::string_view formula, std::ostream& out, std::ostream& err) {
   // Trimmed as a formula trims its text, so positions match a formula's error positions.
   const std::string text =
       CleanText(formula, kCleanTrimLeft | kCleanTrimRight, {}, {}, kWsSpace | kWsTab | kWsCr | kWsLf);
-  std::string_view rest = text;
-  while (!rest.empty()) {
-    const std::size_t start = ItemStart(text, rest);
-    try {
-      std::string item = ParseItem(rest);
-      const ITEMTYPEENU kind = ClassifyItem(item);
-      out << start << '\t' << KindName(kind) << '\t' << item << '\n';
-    } catch (const Error& e) {
-      PrintError(e, start, text.size() - rest.size(), text, err);
-      return 1;
-    }
+  const CutFormula cut = CutIntoItems(text);
+  for (const FormulaItem& item : cut.items) {
+    out << item.position << '\t' << KindName(item.kind) << '\t' << item.text << '\n';
   }
-  return 0;
+  if (cut.error) {
+    PrintError(*cut.error, cut.failedItemStart, cut.failedAt, text, err);
+    return kExitFailed;
+  }
+  return kExitOk;
 }
 
 void ConfigureTokensCommand(CLI::App& command, int& exitCode) {

@@ -1,0 +1,133 @@
+#include "cli_process.hpp"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace talvane::cli::test {
+
+namespace {
+
+void Check(int rc, const char* what) {
+  if (rc != 0) throw std::runtime_error(std::string(what) + ": " + std::strerror(rc));
+}
+
+// posix_spawn file actions, released on every way out.
+class FileActions {
+ public:
+  FileActions() { Check(posix_spawn_file_actions_init(&actions_), "posix_spawn_file_actions_init"); }
+  ~FileActions() { posix_spawn_file_actions_destroy(&actions_); }
+  FileActions(const FileActions&) = delete;
+  FileActions& operator=(const FileActions&) = delete;
+
+  void Open(int fd, const std::filesystem::path& path, int flags) {
+    Check(posix_spawn_file_actions_addopen(&actions_, fd, path.c_str(), flags, 0600), "addopen");
+  }
+  void ChangeDirectory(const std::filesystem::path& path) {
+    Check(posix_spawn_file_actions_addchdir_np(&actions_, path.c_str()), "addchdir");
+  }
+  const posix_spawn_file_actions_t* Get() const { return &actions_; }
+
+ private:
+  posix_spawn_file_actions_t actions_;
+};
+
+}  // namespace
+
+ScratchDir::ScratchDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "talvane-cli-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error(std::string("mkdtemp: ") + std::strerror(errno));
+  path_ = pattern;
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path ScratchDir::Write(const std::string& name, const std::string& contents) const {
+  const std::filesystem::path path = path_ / name;
+  std::ofstream(path, std::ios::binary) << contents;
+  return path;
+}
+
+std::vector<std::string> ScratchDir::Entries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+  return names;
+}
+
+ProcessResult RunTalvane(const std::vector<std::string>& args, const std::string& input,
+                         const std::filesystem::path& workDir) {
+  // The streams go through files of a directory apart from the program's working directory, so the test
+  // can tell that the program itself wrote nothing there.
+  const ScratchDir streams;
+  const std::filesystem::path in = streams.Write("stdin", input);
+  const std::filesystem::path out = streams.Path() / "stdout";
+  const std::filesystem::path err = streams.Path() / "stderr";
+
+  FileActions actions;
+  actions.Open(STDIN_FILENO, in, O_RDONLY);
+  actions.Open(STDOUT_FILENO, out, O_WRONLY | O_CREAT | O_TRUNC);
+  actions.Open(STDERR_FILENO, err, O_WRONLY | O_CREAT | O_TRUNC);
+  if (!workDir.empty()) actions.ChangeDirectory(workDir);
+
+  std::vector<std::string> argv_strings = {TALVANE_CLI_PROGRAM};
+  argv_strings.insert(argv_strings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : argv_strings) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  pid_t pid = 0;
+  Check(posix_spawn(&pid, TALVANE_CLI_PROGRAM, actions.Get(), nullptr, argv.data(), environ), "posix_spawn");
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) throw std::runtime_error(std::string("waitpid: ") + std::strerror(errno));
+  }
+  ProcessResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  result.out = ReadFile(out);
+  result.err = ReadFile(err);
+  return result;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read " + path.string());
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::filesystem::path ExampleReport(const std::string& name) {
+  return std::filesystem::path(TALVANE_EXAMPLES_DIR) / "reports" / name;
+}
+
+std::filesystem::path ExpectedOutput(const std::string& name) {
+  return std::filesystem::path(TALVANE_CLI_EXPECTED_DIR) / name;
+}
+
+const std::filesystem::path& SampleDatabase() {
+  static const std::filesystem::path path = TALVANE_SAMPLE_DB;
+  return path;
+}
+
+std::string SampleConnection() { return "Data Source=" + SampleDatabase().string(); }
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace talvane::cli::test

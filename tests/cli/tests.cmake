@@ -1,0 +1,14 @@
+# Tests of the `talvane` program run as a user runs it: a process, its standard output, standard error and
+# exit code, on the examples and the sample database built from them.
+if(TARGET talvane_cli AND TARGET talvane_sample_db)
+  file(GLOB cli_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
+  add_executable(talvane_cli_tests ${cli_test_sources})
+  target_link_libraries(talvane_cli_tests PRIVATE GTest::gtest_main talvane_options)
+  target_compile_definitions(talvane_cli_tests PRIVATE
+    TALVANE_CLI_PROGRAM="$<TARGET_FILE:talvane_cli>"
+    TALVANE_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples"
+    TALVANE_SAMPLE_DB="${TALVANE_SAMPLE_DB}"
+    TALVANE_CLI_EXPECTED_DIR="${CMAKE_CURRENT_LIST_DIR}/expected")
+  add_dependencies(talvane_cli_tests talvane_cli talvane_sample_db)
+  gtest_discover_tests(talvane_cli_tests DISCOVERY_MODE PRE_TEST)
+endif()

@@ -1,0 +1,50 @@
+#include "check_command.hpp"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <memory>
+
+#include "definition.hpp"
+#include "exit_code.hpp"
+#include "failure_printer.hpp"
+#include "report_builder.hpp"
+#include "talvane/db/connection.hpp"
+#include "talvane/report/exception.hpp"
+
+namespace talvane::cli {
+
+namespace {
+
+std::string Counted(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+int RunCheck(const CheckOptions& options, std::ostream& out) {
+  const Definition definition = LoadDefinition(options.definition);
+  const std::shared_ptr<db::Connection> connection = OpenDatabase(options.database);
+  const BuiltReport built = BuildReport(definition, connection);
+  const std::string contents = Counted(definition.formulas.size(), "formula", "formulas") + ", " +
+                               Counted(definition.fields.size(), "field", "fields");
+  if (!built.failures.empty()) {
+    PrintFailures(built.failures, out);
+    out << '\n';
+    out << definition.source << ": " << Counted(built.failures.size(), "failure", "failures") << " (" << contents
+        << ")\n";
+    return kExitFailed;
+  }
+  out << definition.source << ": no failures (" << contents << "); the statement builds\n";
+  return kExitOk;
+}
+
+void ConfigureCheckCommand(CLI::App& command, int& exitCode) {
+  auto options = std::make_shared<CheckOptions>();
+  command.add_option("definition", options->definition, "The definition file (JSON), or - for standard input")
+      ->required();
+  AddDatabaseOptions(command, options->database, true);
+  command.callback([options, &exitCode] { exitCode = RunCheck(*options, std::cout); });
+}
+
+}  // namespace talvane::cli

@@ -1,0 +1,26 @@
+#pragma once
+// `talvane check DEFINITION --connection "..." [--dialect access|sqlserver]`: assigns every formula and
+// field of a definition and shows each failure with a caret under the item where it failed.
+#include <iosfwd>
+#include <string>
+
+#include "database_options.hpp"
+
+namespace CLI {
+class App;
+}
+
+namespace talvane::cli {
+
+struct CheckOptions {
+  std::string definition;  // a file, or "-" for standard input
+  DatabaseOptions database;
+};
+
+void ConfigureCheckCommand(CLI::App& command, int& exitCode);
+
+// Prints the failures, or that there are none, to `out`; returns 1 when anything failed. Input that cannot
+// be used raises InputError.
+int RunCheck(const CheckOptions& options, std::ostream& out);
+
+}  // namespace talvane::cli

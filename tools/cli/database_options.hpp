@@ -1,0 +1,33 @@
+#pragma once
+// The options that name the database of a command (--connection, --dialect) and opening it.
+#include <memory>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace talvane::db {
+class Connection;
+}
+
+namespace talvane::cli {
+
+struct DatabaseOptions {
+  std::string connection;
+  // Empty, "access" or "sqlserver".
+  std::string dialect;
+};
+
+// Adds --connection (required) and, when `withDialect`, --dialect to a command.
+void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options, bool withDialect);
+
+// The connection string handed to the library: the user's string, with the provider of the chosen dialect
+// written in front of it. The library and the database both take the first occurrence of a key, so the
+// written provider wins over one the string already names.
+std::string EffectiveConnectionString(const DatabaseOptions& options);
+
+// Opens the database; raises InputError with one line when it cannot be opened. Never creates a file.
+std::shared_ptr<db::Connection> OpenDatabase(const DatabaseOptions& options);
+
+}  // namespace talvane::cli

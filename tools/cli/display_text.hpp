@@ -1,0 +1,27 @@
+#pragma once
+// Showing text that came from a user (a definition file, a database) on one terminal line.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace talvane::cli {
+
+// The text with control characters, backslashes and bytes that are not UTF-8 escaped (\n, \t, \\, \xFF).
+std::string Printable(std::string_view text);
+
+// Printable text between double quotes, with the double quotes inside it escaped too.
+std::string Quoted(std::string_view text);
+
+// The text with every control character (tab, line break, ...) replaced by one blank, so that it stays on
+// one line and keeps its byte offsets (a caret placed under it stays under the same character).
+std::string OnOneLine(std::string_view text);
+
+// An error number as people look it up: object errors (0x8004xxxx and the like, negative as signed numbers)
+// in hexadecimal, the database's small numbers in decimal.
+std::string ErrorNumberText(int32_t number);
+
+// The screen column of byte `offset` in UTF-8 text: one column per character, not per byte.
+std::size_t DisplayColumn(std::string_view text, std::size_t offset);
+
+}  // namespace talvane::cli

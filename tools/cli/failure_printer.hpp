@@ -1,0 +1,18 @@
+#pragma once
+// Shows failures of a report definition the way a person reads them: the text, a caret under the item
+// where it failed, then the error's number, source and message.
+#include <iosfwd>
+#include <vector>
+
+#include "failure.hpp"
+
+namespace talvane::cli {
+
+//   formula 2: Orders.OrderDate >= 100
+//                                  ^
+//     error 0x80040003 (Exception: Section.Add): Illigal value
+void PrintFailure(const Failure& failure, std::ostream& out);
+
+void PrintFailures(const std::vector<Failure>& failures, std::ostream& out);
+
+}  // namespace talvane::cli

@@ -1,0 +1,35 @@
+#pragma once
+// Applies a definition to a report object as a host would, collecting every failure instead of stopping
+// at the first, then builds the statement when nothing failed.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "definition.hpp"
+#include "failure.hpp"
+
+namespace talvane {
+class Exception;
+namespace db {
+class Connection;
+}
+}  // namespace talvane
+
+namespace talvane::cli {
+
+struct BuiltReport {
+  std::shared_ptr<Exception> report;
+  // In the order of the definition: main table, main field, formulas, fields, then the statement.
+  std::vector<Failure> failures;
+  // The statement, when nothing failed.
+  std::optional<std::string> statement;
+};
+
+// Sets the main table and field, adds every formula (grouping, name, then text) and every field (reference,
+// then name, aggregate function, direction and order position), checks what the library lets pass but no
+// statement can use (incomplete formulas, a "base" formula after another of its group, references to
+// nothing), and reads the statement when all of that succeeded.
+BuiltReport BuildReport(const Definition& definition, const std::shared_ptr<db::Connection>& connection);
+
+}  // namespace talvane::cli

@@ -1,0 +1,57 @@
+#include "sql_command.hpp"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <memory>
+
+#include "definition.hpp"
+#include "exit_code.hpp"
+#include "failure_printer.hpp"
+#include "report_builder.hpp"
+#include "talvane/db/connection.hpp"
+#include "talvane/report/exception.hpp"
+
+namespace talvane::cli {
+
+namespace {
+
+// The library ends lines with "\r\n"; a terminal, a pipe or a diff on this side wants "\n".
+std::string WithUnixLineBreaks(const std::string& statement) {
+  std::string text;
+  text.reserve(statement.size());
+  for (std::size_t i = 0; i < statement.size(); ++i) {
+    if (statement[i] == '\r' && i + 1 < statement.size() && statement[i + 1] == '\n') continue;
+    text += statement[i];
+  }
+  return text;
+}
+
+}  // namespace
+
+int RunSql(const SqlOptions& options, std::ostream& out, std::ostream& err) {
+  const Definition definition = LoadDefinition(options.definition);
+  const std::shared_ptr<db::Connection> connection = OpenDatabase(options.database);
+  const BuiltReport built = BuildReport(definition, connection);
+  if (!built.statement) {
+    PrintFailures(built.failures, err);
+    err << '\n';
+    err << "talvane: no statement: " << built.failures.size() << (built.failures.size() == 1 ? " failure" : " failures")
+        << " in " << definition.source << '\n';
+    return kExitFailed;
+  }
+  out << (options.crlf ? *built.statement : WithUnixLineBreaks(*built.statement));
+  out.flush();
+  return kExitOk;
+}
+
+void ConfigureSqlCommand(CLI::App& command, int& exitCode) {
+  auto options = std::make_shared<SqlOptions>();
+  command.add_option("definition", options->definition, "The definition file (JSON), or - for standard input")
+      ->required();
+  AddDatabaseOptions(command, options->database, true);
+  command.add_flag("--crlf", options->crlf, "End lines with \\r\\n, exactly as the library writes them (default: \\n)");
+  command.callback([options, &exitCode] { exitCode = RunSql(*options, std::cout, std::cerr); });
+}
+
+}  // namespace talvane::cli
