@@ -190,7 +190,7 @@ struct ParamType {
   bool writesBack;
 };
 
-struct BindingSpec {
+struct BindingPlan {
   Binding call;
   std::vector<ParamType> params;
   TypeDescription result;
@@ -226,16 +226,16 @@ Variant Call(CallFrame& frame) {
 }
 
 template <auto Fn>
-BindingSpec Bind() {
+BindingPlan Bind() {
   using S = Signature<decltype(Fn)>;
-  BindingSpec spec{&Call<Fn>, {}, Describe<std::decay_t<typename S::Result>>::kValue};
+  BindingPlan plan{&Call<Fn>, {}, Describe<std::decay_t<typename S::Result>>::kValue};
   [&]<std::size_t... I>(std::index_sequence<I...>) {
-    (spec.params.push_back(ParamType{
+    (plan.params.push_back(ParamType{
          Describe<typename ArgHolder<std::tuple_element_t<I, typename S::Params>>::Stored>::kValue,
          ArgHolder<std::tuple_element_t<I, typename S::Params>>::kWritesBack}),
      ...);
   }(std::make_index_sequence<std::tuple_size_v<typename S::Params>>{});
-  return spec;
+  return plan;
 }
 
 }  // namespace talvane::component::detail

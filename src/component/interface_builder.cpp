@@ -18,14 +18,14 @@ void Check(bool condition, std::string_view interface, std::string_view member, 
   }
 }
 
-ParamInfo DescribeParam(const ParamSpec& spec, const ParamType& type) {
+ParamInfo DescribeParam(const ParamDecl& decl, const ParamType& type) {
   ParamInfo info;
-  info.name = spec.name;
+  info.name = decl.name;
   info.typeName = type.description.name;
   info.type = type.description.type;
-  info.byRef = spec.byRef || type.writesBack;
-  info.optional = spec.optional;
-  if (spec.defaultValue) info.defaultValue = Variant(*spec.defaultValue);
+  info.byRef = decl.byRef || type.writesBack;
+  info.optional = decl.optional;
+  if (decl.defaultValue) info.defaultValue = Variant(*decl.defaultValue);
   return info;
 }
 

@@ -18,7 +18,7 @@ inline constexpr MemberKind kGet = MemberKind::kPropertyGet;
 inline constexpr MemberKind kPut = MemberKind::kPropertyPut;
 inline constexpr MemberKind kPutRef = MemberKind::kPropertyPutRef;
 
-struct ParamSpec {
+struct ParamDecl {
   std::string_view name;
   bool optional = false;
   bool byRef = false;
@@ -26,21 +26,21 @@ struct ParamSpec {
 };
 
 // The parameters that recur across the interfaces.
-inline ParamSpec In(std::string_view name) { return {name, false, false, std::nullopt}; }
-inline ParamSpec ByRef(std::string_view name) { return {name, false, true, std::nullopt}; }
+inline ParamDecl In(std::string_view name) { return {name, false, false, std::nullopt}; }
+inline ParamDecl ByRef(std::string_view name) { return {name, false, true, std::nullopt}; }
 // The new value of a write; always last.
-inline ParamSpec Rhs() { return In("RHS"); }
+inline ParamDecl Rhs() { return In("RHS"); }
 // Index by value or by reference, optional, -1 (the cursor) when omitted.
-inline ParamSpec OptionalIndex() { return {"Index", true, false, -1}; }
-inline ParamSpec OptionalIndexByRef() { return {"Index", true, true, -1}; }
+inline ParamDecl OptionalIndex() { return {"Index", true, false, -1}; }
+inline ParamDecl OptionalIndexByRef() { return {"Index", true, true, -1}; }
 // ShowSets: an optional in-out flag without a default (false when omitted).
-inline ParamSpec ShowSets() { return {"ShowSets", true, true, std::nullopt}; }
+inline ParamDecl ShowSets() { return {"ShowSets", true, true, std::nullopt}; }
 
 struct MemberRow {
   MemberKind kind;
   std::string_view name;
-  BindingSpec binding;
-  std::vector<ParamSpec> params = {};
+  BindingPlan binding;
+  std::vector<ParamDecl> params = {};
   // Overrides the result type the binding reports ("Variant" for a member published as returning one).
   std::string_view resultTypeName = {};
 };
