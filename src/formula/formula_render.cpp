@@ -111,11 +111,12 @@ std::string Formula::FieldsReferencingSet(std::string_view SetName) const {
 std::string Formula::Name() const { return AddBrackets(name_); }
 
 void Formula::SetName(std::string_view value) {
-  // The name becomes a bracketed identifier in SQL ([name]); a bracket of its own would end it early.
+  // The name becomes a bracketed alias in SQL ([name]): a bracket or NUL byte of its own would end it early,
+  // and a dot would make it two names ([a].[b]) that no set reference can name either.
   const std::string stripped = StripBrackets(CleanText(value, kTrim, {}, {}, kWsAll));
-  if (stripped.find_first_of("[]") != std::string::npos) {
+  if (!CanBracket(stripped) || stripped.find('.') != std::string::npos) {
     Raise(ERR_ITEMTYPE, "Exception: Formula.Name",
-          "A formula name may not contain \"[\" or \"]\" inside its enclosing brackets");
+          "A formula name may not contain \".\", \"[\", \"]\" or a NUL character inside its enclosing brackets");
   }
   name_ = stripped;
   for (const auto& section : sections_) section->SetName(value);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "formula/formula_tree.hpp"
+#include "foundation/recordset_closer.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/recordset.hpp"
 #include "talvane/formula/classify_item.hpp"
@@ -76,33 +77,9 @@ bool MeansSetReference(int32_t number) {
   return number == db::kErrNoCurrentRecord || number == db::kErrItemNotFound || number == db::kErrNoSuchTable;
 }
 
-// Closes a probe recordset on every way out. The normal path closes explicitly so that a failing Close
-// reaches the caller; on the error path the original error wins and a second failure is dropped.
-class ProbeCloser {
- public:
-  explicit ProbeCloser(std::shared_ptr<db::Recordset> recordset) : recordset_(std::move(recordset)) {}
-  ProbeCloser(const ProbeCloser&) = delete;
-  ProbeCloser& operator=(const ProbeCloser&) = delete;
-  ~ProbeCloser() {
-    try {
-      CloseIfOpen();
-    } catch (...) {  // NOLINT(bugprone-empty-catch): an error is already on its way out
-    }
-  }
-  void CloseIfOpen() {
-    if (recordset_ && recordset_->State() == db::kAdStateOpen) recordset_->Close();
-    recordset_.reset();
-  }
-
- private:
-  std::shared_ptr<db::Recordset> recordset_;
-};
-
-// A part of a field reference that is empty or holds a square bracket of its own cannot name a column:
-// a "]" inside would end the bracketed name early in the SQL built from it.
-bool IsUsableNamePart(std::string_view part) {
-  return !part.empty() && part.find_first_of("[]") == std::string_view::npos;
-}
+// A part of a field reference that is empty or holds a square bracket or NUL byte of its own cannot name a
+// column: a "]" inside would end the bracketed name early in the SQL built from it.
+bool IsUsableNamePart(std::string_view part) { return !part.empty() && CanBracket(part); }
 
 }  // namespace
 
@@ -142,6 +119,8 @@ std::string Item::Value() const {
 
 void Item::SetValue(std::string& text) {
   if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, kValueSource, "Connection not open");
+  // The splitter never cuts a NUL byte into an item; a host writing an item directly may not either.
+  if (text.find('\0') != std::string::npos) Raise(ERR_ITEMTYPE, kValueSource, "Invalid character in item");
   const ITEMTYPEENU kind = ClassifyItem(text);
   StoreValue(text, kind);
 }
@@ -258,12 +237,11 @@ ITEMDATATYPEENUM Item::LookupFieldType(const std::string& reference) {
   if (!IsUsableNamePart(table) || !IsUsableNamePart(column)) Raise(ERR_ITEMTYPE, kValueSource, kInvalidFieldFormat);
   if (!connection_) Raise(ERR_CNN_CLOSED, kValueSource, "Connection not open");
 
-  const std::shared_ptr<db::Recordset> probe = connection_->NewRecordset();
+  detail::RecordsetCloser probe(connection_->NewRecordset());
   PrepareProbeRecordset(*probe);
-  ProbeCloser closer(probe);
   probe->Open("SELECT * FROM " + AddBrackets(table) + " ;", connection_);
   DataTypeOfColumn(probe->FieldType(std::string_view(column)), dataType_);
-  closer.CloseIfOpen();
+  probe.Close();
   return dataType_;
 }
 

@@ -42,7 +42,9 @@ bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 class ItemCutter {
  public:
   Action Decide(char ch) {
-    if (state_ == State::String && ch != '"') return Action::Append;  // a string takes anything but its quote
+    // A string takes anything but its quote and a NUL byte: the literal ends up in a statement that hosts hand
+    // on as a C string, which a NUL would cut short.
+    if (state_ == State::String && ch != '"' && ch != '\0') return Action::Append;
     const auto c = static_cast<unsigned char>(ch);
     if (IsLetter(c)) return OnLetter();
     if (IsDigit(c)) return OnDigit();

@@ -40,4 +40,6 @@ std::string StripBrackets(std::string_view text) {
   return out;
 }
 
+bool CanBracket(std::string_view name) { return name.find_first_of(std::string_view("[]\0", 3)) == std::string_view::npos; }
+
 }  // namespace talvane

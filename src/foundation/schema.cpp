@@ -1,5 +1,6 @@
 #include "talvane/foundation/schema.hpp"
 
+#include "foundation/recordset_closer.hpp"
 #include <utility>
 #include <vector>
 
@@ -11,31 +12,9 @@ namespace talvane {
 
 namespace {
 
+using detail::RecordsetCloser;
+
 constexpr int32_t kObjectNotSet = 91;
-
-// Closes a recordset when the scope ends, on every path, errors included. Close() closes it at once and lets
-// a failure of that close through; the destructor swallows one, since it may run while an error unwinds.
-class RecordsetCloser {
- public:
-  explicit RecordsetCloser(std::shared_ptr<db::Recordset> recordset) : recordset_(std::move(recordset)) {}
-  ~RecordsetCloser() {
-    try {
-      Close();
-    } catch (...) {  // NOLINT(bugprone-empty-catch): a close failing during unwinding must not terminate
-    }
-  }
-  RecordsetCloser(const RecordsetCloser&) = delete;
-  RecordsetCloser& operator=(const RecordsetCloser&) = delete;
-
-  db::Recordset* operator->() const { return recordset_.get(); }
-
-  void Close() {
-    if (recordset_ && recordset_->State() == db::kAdStateOpen) recordset_->Close();
-  }
-
- private:
-  std::shared_ptr<db::Recordset> recordset_;
-};
 
 const std::shared_ptr<db::Connection>& RequireConnection(const std::shared_ptr<db::Connection>& connection,
                                                          std::string_view source) {

@@ -41,11 +41,12 @@ DATABASETYPEENU DialectOfProvider(std::string_view provider) {
   return kSQLServer;
 }
 
-// Main table and main field hold a bare name: no dot, and no bracket once the outer ones are gone.
+// Main table and main field hold a bare name: no dot, and nothing that could not stand between brackets once
+// the outer ones are gone (a bracket of its own or a NUL byte).
 std::string CheckedBareName(std::string_view value) {
   if (value.find('.') != std::string_view::npos) throw Error(ERR_EXCEPT_INVALID_MAINFIELD);
   std::string name = StripBrackets(value);
-  if (name.find_first_of("[]") != std::string::npos) throw Error(ERR_EXCEPT_INVALID_MAINFIELD);
+  if (!CanBracket(name)) throw Error(ERR_EXCEPT_INVALID_MAINFIELD);
   return name;
 }
 

@@ -59,9 +59,11 @@ std::string Field::FieldOnly() const { return AddBrackets(fieldName_); }
 
 void Field::SetFieldOnly(std::string_view value) {
   if (value.empty() || value.find('.') != std::string_view::npos) RaiseBadFormat();
+  const std::string column = StripBrackets(value);
+  if (!CanBracket(column)) RaiseBadFormat();
   RequireList(kFieldSource);
   // The column is looked for in the table the field already has.
-  LocateAndName(table_, StripBrackets(value));
+  LocateAndName(table_, column);
 }
 
 std::string Field::Value() const { return AddBrackets(table_ + "." + fieldName_); }
@@ -72,8 +74,13 @@ void Field::SetValue(std::string_view value) {
   if (dot == std::string_view::npos || dot == 0 || dot + 1 >= value.size() || detail::ReadsAsNumber(value)) {
     RaiseBadFormat();
   }
+  // Both parts go into SQL between brackets, in the probe and in the statement, even when the database
+  // really has a table or column of that name.
+  const std::string table = StripBrackets(value.substr(0, dot));
+  const std::string column = StripBrackets(value.substr(dot + 1));
+  if (!CanBracket(table) || !CanBracket(column)) RaiseBadFormat();
   RequireList(kFieldSource);
-  LocateAndName(StripBrackets(value.substr(0, dot)), StripBrackets(value.substr(dot + 1)));
+  LocateAndName(table, column);
 }
 
 // Looks the column up and gives an unnamed field its column name; a failure puts everything back.
@@ -121,8 +128,8 @@ std::string Field::Name() const { return name_.empty() ? std::string() : "[" + n
 
 void Field::SetName(std::string_view value) {
   std::string candidate = StripBrackets(TrimWhitespace(value));
-  // A bracket left inside would break the [name] the statement writes.
-  if (candidate.find_first_of("[]") != std::string::npos) Raise(ERR_FIELD_FORMAT, kNameSource, "Invalid field name");
+  // A bracket or NUL byte left inside would break the [name] the statement writes.
+  if (!CanBracket(candidate)) Raise(ERR_FIELD_FORMAT, kNameSource, "Invalid field name");
   const auto list = RequireList(kNameSource);
   if (candidate.empty()) {
     candidate = fieldName_;

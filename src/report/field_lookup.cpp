@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "foundation/recordset_closer.hpp"
 #include "report/field_errors.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/foundation/brackets.hpp"
@@ -52,23 +53,25 @@ void Field::LookUp(std::string_view tables, std::string_view column, std::vector
   }
   std::string lastTried;
   try {
-    const auto probe = connection_->NewRecordset();
+    detail::RecordsetCloser probe(connection_->NewRecordset());
     PrepareProbeRecordset(*probe);
     for (const std::string& table : TablePieces(tables)) {
       lastTried = table;
       if (TableHasColumn(table, column, connection_)) {
         Locate(*probe, table, column);
+        probe.Close();
         return;
       }
     }
   } catch (const Error& error) {
-    // Any other database failure ends the look-up quietly; the field keeps what it had.
-    if (!StartsSetSearch(error.Number())) return;
+    // Any other database failure reaches the caller, who gets the field back as it was: ended quietly, the
+    // write would seem to succeed and leave a field that reads [].[] in the statement.
+    if (!StartsSetSearch(error.Number())) throw;
   }
   SearchSets(lastTried, column, visitedSets);
 }
 
-// The column is in `table`; a currency column marks the field as a total.
+// The column is in `table`; a currency column marks the field as a total. The caller closes the probe.
 void Field::Locate(db::Recordset& probe, const std::string& table, std::string_view column) {
   bool total = false;
   try {
@@ -77,7 +80,6 @@ void Field::Locate(db::Recordset& probe, const std::string& table, std::string_v
   } catch (const Error&) {
     total = false;
   }
-  if (probe.State() == db::kAdStateOpen) probe.Close();
   table_ = StripBrackets(table);
   fieldName_ = StripBrackets(column);
   total_ = total;

@@ -2,6 +2,8 @@
 // to the main table on the main field.
 #include "talvane/report/exception.hpp"
 
+#include <utility>
+
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/foundation/brackets.hpp"
@@ -83,8 +85,9 @@ void Exception::ResolveSetFields(const std::shared_ptr<Item>& item) {
   }
   CollectNodes(kField, nullptr);
   if (item && item->ItemType() == kField) nodes_.push_back(item);
-  // A copy: the look-ups below must not see the collection change under them.
-  const std::vector<std::shared_ptr<INode>> nodes = nodes_;
+  // Taken out of the report: the look-ups below must not see the collection change under them, and the
+  // report keeps no nodes afterwards (a tree taken apart by Clear would otherwise live on in it).
+  const std::vector<std::shared_ptr<INode>> nodes = std::exchange(nodes_, {});
   for (const std::string& setName : setNames.Items()) {
     const StringList tables = SetTables(setName);
     if (IsArrayEmpty(tables)) continue;

@@ -1,0 +1,14 @@
+#pragma once
+// The fixed schema the fuzz targets run against: a few small tables built in memory from SQL text,
+// once per process, for each of the two dialects (the provider in the connection string picks it).
+#include <memory>
+
+#include "talvane/db/sqlite_connection.hpp"
+
+namespace talvane::fuzz {
+
+// The same schema behind an SQL Server and an Access connection string.
+const std::shared_ptr<db::SqliteConnection>& SqlServerDatabase();
+const std::shared_ptr<db::SqliteConnection>& AccessDatabase();
+
+}  // namespace talvane::fuzz
