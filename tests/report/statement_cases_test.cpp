@@ -73,7 +73,7 @@ TEST(StatementCasesTsql, ParseAsTsqlSelects) {
       if (c.tsqlCheck) out << Statement(c, "sqlserver") << "--<end>--\n";
     }
   }
-  const std::string tool = std::string(TALVANE_SOURCE_DIR) + "/../shared/tools/tsql-check";
+  const std::string tool = std::string(TALVANE_SOURCE_DIR) + "/tests/tools/tsql-check";
   const auto output = dir / "output.txt";
   const std::string command = "bash '" + tool + "' '" + file.string() + "' > '" + output.string() + "' 2>&1";
   const int status = std::system(command.c_str());
