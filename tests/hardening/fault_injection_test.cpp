@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,9 @@ struct Failure {
   // field is looked for among the sets): the injected failure then legitimately changes what is built.
   bool meansNotFound;
 };
+
+// Printed by name: the default printer would dump the struct's bytes, padding included.
+void PrintTo(const Failure& failure, std::ostream* out) { *out << failure.name; }
 
 class FaultInjection : public ::testing::TestWithParam<Failure> {
  protected:

@@ -5,4 +5,6 @@ add_test(NAME Package.ConsumedThroughFindPackage
     -DCONSUMER_DIR=${CMAKE_CURRENT_LIST_DIR}/consumer
     -DWORK_DIR=${PROJECT_BINARY_DIR}/package-test
     -DGENERATOR=${CMAKE_GENERATOR}
+    -DCXX_COMPILER=${CMAKE_CXX_COMPILER}
+    -DSANITIZE=${TALVANE_SANITIZE}
     -P ${CMAKE_CURRENT_LIST_DIR}/consume.cmake)
