@@ -6,7 +6,10 @@ if(rc)
 endif()
 # The consumer is built like the library: same compiler, and the same sanitizers when the library has them
 # (an instrumented static library needs their run-time libraries at link time).
-set(consumer_options -DCMAKE_CXX_COMPILER=${CXX_COMPILER})
+set(consumer_options)
+if(CXX_COMPILER)
+  list(APPEND consumer_options -DCMAKE_CXX_COMPILER=${CXX_COMPILER})
+endif()
 if(SANITIZE)
   list(APPEND consumer_options "-DCMAKE_CXX_FLAGS=-fsanitize=${SANITIZE}"
                                "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=${SANITIZE}")
