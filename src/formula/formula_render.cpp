@@ -113,8 +113,8 @@ std::string Formula::Name() const { return AddBrackets(name_); }
 void Formula::SetName(std::string_view value) {
   // The name becomes a bracketed alias in SQL ([name]): a bracket or NUL byte of its own would end it early,
   // and a dot would make it two names ([a].[b]) that no set reference can name either.
-  const std::string stripped = StripBrackets(CleanText(value, kTrim, {}, {}, kWsAll));
-  if (!CanBracket(stripped) || stripped.find('.') != std::string::npos) {
+  const std::string stripped = tree::BareSetName(value);
+  if (!tree::IsUsableSetName(stripped)) {
     Raise(ERR_ITEMTYPE, "Exception: Formula.Name",
           "A formula name may not contain \".\", \"[\", \"]\" or a NUL character inside its enclosing brackets");
   }

@@ -6,6 +6,7 @@
 #include "talvane/db/connection.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
+#include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/string_list.hpp"
 
@@ -13,6 +14,14 @@ namespace talvane::tree {
 
 bool IsAggregateFunction(std::string_view function) {
   return function == "SUM" || function == "COUNT" || function == "MAX" || function == "MIN" || function == "AVG";
+}
+
+std::string BareSetName(std::string_view value) {
+  return StripBrackets(CleanText(value, kCleanTrimLeft | kCleanTrimRight, {}, {}, kWsAll));
+}
+
+bool IsUsableSetName(std::string_view bareName) {
+  return CanBracket(bareName) && bareName.find('.') == std::string_view::npos;
 }
 
 bool ConnectionIsOpen(const std::shared_ptr<db::Connection>& connection) {

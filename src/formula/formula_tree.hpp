@@ -24,6 +24,12 @@ bool IsAggregateFunction(std::string_view function);
 // A missing connection counts as closed.
 bool ConnectionIsOpen(const std::shared_ptr<db::Connection>& connection);
 
+// A set's name as the nodes keep it: blanks around it and one pair of brackets removed.
+std::string BareSetName(std::string_view value);
+// A set's name becomes a bracketed alias and the table part of [name].[field]: it can hold neither a dot
+// nor anything that cannot stand between brackets.
+bool IsUsableSetName(std::string_view bareName);
+
 // The child as a Section when its kind says it is a group and it really is one; null otherwise.
 std::shared_ptr<Section> AsSection(const std::shared_ptr<INode>& node);
 // The child as an Item when its kind does not say it is a group and it really is one; null otherwise.

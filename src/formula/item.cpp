@@ -104,7 +104,10 @@ std::string Item::Name() const { return name_.empty() ? std::string() : AddBrack
 void Item::SetName(std::string_view value) {
   // Sections pass a formula's name on as it was written; blanks around it must not end up inside the
   // bracketed set name that stands in for the table.
-  name_ = StripBrackets(CleanText(value, kCleanTrimLeft | kCleanTrimRight, {}, {}, kWsAll));
+  std::string name = tree::BareSetName(value);
+  // The name stands in for the table between brackets: [name].[field].
+  if (!tree::IsUsableSetName(name)) Raise(ERR_ITEMTYPE, "Exception: Item.Name", "Invalid set name");
+  name_ = std::move(name);
 }
 
 std::shared_ptr<INode> Item::Parent() const { return parent_.lock(); }

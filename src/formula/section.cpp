@@ -55,6 +55,10 @@ void Section::SetItemType(ITEMTYPEENU) {
 std::string Section::Name() const { return name_; }
 
 void Section::SetName(std::string_view value) {
+  // Checked before anything changes: the items below render the name as [name].[field].
+  if (!tree::IsUsableSetName(tree::BareSetName(value))) {
+    Raise(ERR_ITEMTYPE, "Exception: Section.Name", "Invalid set name");
+  }
   name_ = value;
   for (const auto& child : children_) child->SetName(value);
 }

@@ -11,6 +11,7 @@
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/parse_item.hpp"
+#include "talvane/formula/section.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/exception.hpp"
@@ -98,6 +99,24 @@ TEST_F(NameSafety, FormulaNameRefusesADotOrANulByteAndKeepsItsName) {
     EXPECT_EQ(CaptureError([&] { formula->SetName(text); }).Number(), ERR_ITEMTYPE);
   }
   EXPECT_EQ(formula->Name(), "[Big]");
+}
+
+TEST_F(NameSafety, SectionAndItemNamesRefuseWhatCannotStandForATable) {
+  report_->Formulae()->AddNew();
+  const auto formula = report_->Formulae()->Formula();
+  formula->SetName("Big");
+  formula->SetValue(std::string_view("Orders.Amount > 5"));
+  const auto section = std::dynamic_pointer_cast<Section>(formula->Node(1));
+  const auto item = std::dynamic_pointer_cast<Item>(section->Node(1));
+  ASSERT_TRUE(section && item);
+  for (const std::string& text : {"a.b"s, "x]y"s, "B\0ig"s}) {
+    SCOPED_TRACE(text);
+    EXPECT_TALVANE_ERROR(section->SetName(text), ERR_ITEMTYPE, "Exception: Section.Name", "Invalid set name");
+    EXPECT_TALVANE_ERROR(item->SetName(text), ERR_ITEMTYPE, "Exception: Item.Name", "Invalid set name");
+  }
+  EXPECT_EQ(section->Name(), "Big");
+  EXPECT_EQ(item->Name(), "[Big]");
+  EXPECT_EQ(formula->SQL(true), "ISNULL([Big].[Amount], 0) > 5");
 }
 
 TEST_F(NameSafety, AStringLiteralCannotHoldANulByte) {
