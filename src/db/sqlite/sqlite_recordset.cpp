@@ -75,21 +75,14 @@ void SqliteRecordset::Open(const std::string& sql, const std::shared_ptr<Connect
   if (!sqlite) RaiseSqlite(kErrUnspecified, "The recordset can only be opened on a SQLite connection.");
   const auto session = sqlite->Session();
   if (!session || !session->IsOpen()) RaiseObjectClosed();
-  Prepare(session, sql);
-  RefuseWritesWhenReadOnly();
-  DescribeColumns();
-  Start(session);
+  OpenStatement(session, sql, {}, {});
 }
 
 void SqliteRecordset::OpenCatalog(const std::shared_ptr<SqliteSession>& session, std::string_view sql,
                                   const std::vector<std::string>& parameters, std::vector<int32_t> columnTypes) {
   RequireClosed();
   if (!session || !session->IsOpen()) RaiseObjectClosed();
-  Prepare(session, sql);
-  Bind(parameters);
-  DescribeColumns();
-  for (std::size_t i = 0; i < columnTypes.size() && i < types_.size(); ++i) types_[i] = columnTypes[i];
-  Start(session);
+  OpenStatement(session, sql, parameters, columnTypes);
 }
 
 int32_t SqliteRecordset::FieldCount() const {
@@ -156,13 +149,18 @@ void SqliteRecordset::Close() {
 
 void SqliteRecordset::Release() noexcept {
   if (statement_ != nullptr) {
-    sqlite3_finalize(statement_);
+    if (session_) {
+      session_->GiveBackStatement(sql_, statement_);
+    } else {
+      sqlite3_finalize(statement_);
+    }
     statement_ = nullptr;
   }
   if (session_) {
     session_->Unregister(this);
     session_.reset();
   }
+  sql_.clear();
   eof_ = true;
   names_.clear();
   types_.clear();
@@ -192,6 +190,40 @@ int32_t SqliteRecordset::IndexOf(std::string_view name) const {
   RaiseItemNotFound();
 }
 
+void SqliteRecordset::OpenStatement(const std::shared_ptr<SqliteSession>& session, std::string_view sql,
+                                    const std::vector<std::string>& parameters,
+                                    const std::vector<int32_t>& columnTypes) {
+  if (sqlite3_stmt* kept = session->TakeStatement(sql)) {
+    sql_ = sql;
+    if (StartKept(session, kept, parameters, columnTypes)) return;
+  }
+  Prepare(session, sql);
+  sql_ = sql;
+  RefuseWritesWhenReadOnly();
+  Bind(parameters);
+  Start(session, columnTypes);
+}
+
+bool SqliteRecordset::StartKept(const std::shared_ptr<SqliteSession>& session, sqlite3_stmt* kept,
+                                const std::vector<std::string>& parameters,
+                                const std::vector<int32_t>& columnTypes) {
+  statement_ = kept;
+  int rc = BindAll(parameters);
+  if (rc == SQLITE_OK) rc = sqlite3_step(statement_);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+    sqlite3_finalize(statement_);
+    statement_ = nullptr;
+    sql_.clear();
+    return false;
+  }
+  session_ = session;
+  session_->Register(this);
+  eof_ = rc == SQLITE_DONE;
+  DescribeColumns(columnTypes);
+  if (names_.empty()) Release();
+  return true;
+}
+
 void SqliteRecordset::Prepare(const std::shared_ptr<SqliteSession>& session, std::string_view sql) {
   sqlite3* db = session->Handle();
   const char* tail = nullptr;
@@ -217,18 +249,26 @@ void SqliteRecordset::RefuseWritesWhenReadOnly() {
   }
 }
 
-void SqliteRecordset::Bind(const std::vector<std::string>& parameters) {
+int SqliteRecordset::BindAll(const std::vector<std::string>& parameters) {
   for (std::size_t i = 0; i < parameters.size(); ++i) {
     const int position = static_cast<int>(i) + 1;
     const auto& value = parameters[i];
     const int rc = value.empty() ? sqlite3_bind_null(statement_, position)
                                  : sqlite3_bind_text(statement_, position, value.data(),
                                                      static_cast<int>(value.size()), SQLITE_TRANSIENT);
-    if (rc != SQLITE_OK) ReleaseAndThrow(SqliteFailure(sqlite3_db_handle(statement_), rc, SqliteStage::kExecution));
+    if (rc != SQLITE_OK) return rc;
   }
+  return SQLITE_OK;
 }
 
-void SqliteRecordset::DescribeColumns() {
+void SqliteRecordset::Bind(const std::vector<std::string>& parameters) {
+  const int rc = BindAll(parameters);
+  if (rc != SQLITE_OK) ReleaseAndThrow(SqliteFailure(sqlite3_db_handle(statement_), rc, SqliteStage::kExecution));
+}
+
+// Read after the first step: a kept statement that SQLite recompiled for a changed schema then reports
+// the columns as they are now.
+void SqliteRecordset::DescribeColumns(const std::vector<int32_t>& columnTypes) {
   const int count = sqlite3_column_count(statement_);
   names_.clear();
   types_.clear();
@@ -238,12 +278,14 @@ void SqliteRecordset::DescribeColumns() {
     names_.emplace_back(name != nullptr ? name : "");
     types_.push_back(detail::AdoTypeFromDeclared(declared != nullptr ? declared : ""));
   }
+  for (std::size_t i = 0; i < columnTypes.size() && i < types_.size(); ++i) types_[i] = columnTypes[i];
 }
 
-void SqliteRecordset::Start(const std::shared_ptr<SqliteSession>& session) {
+void SqliteRecordset::Start(const std::shared_ptr<SqliteSession>& session, const std::vector<int32_t>& columnTypes) {
   session_ = session;
   session_->Register(this);
   Step();
+  DescribeColumns(columnTypes);
   // A command that returns no rows (an update run with a writable lock) leaves the recordset closed.
   if (names_.empty()) Release();
 }

@@ -1,6 +1,7 @@
 #pragma once
-// A forward-only recordset over one prepared SQLite statement. Opening prepares the query and steps to its
-// first row only, so a probe costs the same on any table size; MoveNext steps further.
+// A forward-only recordset over one prepared SQLite statement. Opening prepares the query (or takes the
+// statement the session kept from an earlier recordset of the same text) and steps to its first row only,
+// so a probe costs the same on any table size; MoveNext steps further. Closing gives the statement back.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -61,11 +62,18 @@ class SqliteRecordset final : public Recordset {
   int32_t CheckedIndex(int32_t index) const;
   int32_t IndexOf(std::string_view name) const;
 
+  void OpenStatement(const std::shared_ptr<SqliteSession>& session, std::string_view sql,
+                     const std::vector<std::string>& parameters, const std::vector<int32_t>& columnTypes);
+  // Runs a kept statement to its first row; false (and nothing kept or registered) when that fails, so the
+  // caller compiles the text afresh and any failure is reported as a first compile reports it.
+  bool StartKept(const std::shared_ptr<SqliteSession>& session, sqlite3_stmt* kept,
+                 const std::vector<std::string>& parameters, const std::vector<int32_t>& columnTypes);
   void Prepare(const std::shared_ptr<SqliteSession>& session, std::string_view sql);
   void RefuseWritesWhenReadOnly();
+  int BindAll(const std::vector<std::string>& parameters);
   void Bind(const std::vector<std::string>& parameters);
-  void DescribeColumns();
-  void Start(const std::shared_ptr<SqliteSession>& session);
+  void DescribeColumns(const std::vector<int32_t>& columnTypes);
+  void Start(const std::shared_ptr<SqliteSession>& session, const std::vector<int32_t>& columnTypes);
   void Step();
   // Closes the recordset, then raises the error (captured first, while the handle still holds its message).
   [[noreturn]] void ReleaseAndThrow(const Error& error);
@@ -76,6 +84,7 @@ class SqliteRecordset final : public Recordset {
 
   std::shared_ptr<SqliteSession> session_;
   sqlite3_stmt* statement_ = nullptr;
+  std::string sql_;  // the text statement_ was compiled from, under which the session keeps it
   bool eof_ = true;
   std::vector<std::string> names_;
   std::vector<int32_t> types_;

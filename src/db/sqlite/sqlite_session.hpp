@@ -2,10 +2,21 @@
 // One opening of a SQLite database: the handle and the recordsets currently open on it. Recordsets hold the
 // session, not the connection, so closing or destroying the connection closes them first and none is left
 // with a statement on a closed handle.
+//
+// The session also keeps the read-only statements of closed recordsets, reset and keyed by their SQL text,
+// so that the same probe or catalogue query asked again is not compiled again: a report asks the same few
+// questions thousands of times. A kept statement belongs to no recordset, holds no lock and is not counted
+// among the open recordsets; one taken out belongs to exactly one recordset until it is given back.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace talvane::db {
 
@@ -26,12 +37,32 @@ class SqliteSession {
   void Unregister(SqliteRecordset* recordset);
   int32_t OpenRecordsets() const { return static_cast<int32_t>(open_.size()); }
 
-  // Closes every recordset still open on the session, then the handle.
+  // A kept statement compiled from exactly `sql`, now owned by the caller; null when none is kept.
+  sqlite3_stmt* TakeStatement(std::string_view sql);
+  // Takes back a statement compiled from `sql`: reset and kept when it is read-only, healthy and there is
+  // room, finalized otherwise. Never raises.
+  void GiveBackStatement(std::string_view sql, sqlite3_stmt* statement) noexcept;
+  std::size_t KeptStatements() const;
+
+  // Closes every recordset still open on the session, finalizes the kept statements, then closes the handle.
   void Close();
 
+  // Distinct texts kept at most, and statements kept per text (recordsets open at once on the same text).
+  static constexpr std::size_t kMaxKeptTexts = 128;
+  static constexpr std::size_t kMaxKeptPerText = 2;
+
  private:
+  // Looks texts up by string_view without building a string.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>()(text); }
+  };
+
+  void FinalizeKeptStatements() noexcept;
+
   sqlite3* handle_;
   std::vector<SqliteRecordset*> open_;
+  std::unordered_map<std::string, std::vector<sqlite3_stmt*>, TextHash, std::equal_to<>> kept_;
 };
 
 }  // namespace talvane::db
