@@ -1,0 +1,185 @@
+// What a report costs the host next to what the database then does with its statement:
+//   Assign/items:N         assigning one formula of 3, 20 or 200 items (cut, classify, type check, field
+//                          probes), as formulas per second;
+//   ReportAssign/N         building a whole report of N formulas and its output fields from scratch;
+//   ReportAssignFewSets/N  the same with three sets and twenty set formulas whatever the size (see
+//                          report_mix.hpp), which shows what the growing number of sets costs;
+//   ReportReadSql/N        reading Exception.SQL of that report;
+//   SqliteCompile/N        sqlite3_prepare_v2 of the Access statement it returns (helper functions
+//                          registered, see statement_compile.hpp).
+// After the run a summary prints, per report size, the ratios to SQLite's compile time and the scaling
+// exponents between sizes. Times are CPU times of the one thread that does the work.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "report_mix.hpp"
+#include "scaling_summary.hpp"
+#include "statement_compile.hpp"
+
+namespace talvane::bench {
+namespace {
+
+const std::vector<int> kReportSizes = {10, 100, 1000, 10000};
+const std::vector<int> kRuleItems = {3, 20, 200};
+
+const std::shared_ptr<db::SqliteConnection>& Database() {
+  static const std::shared_ptr<db::SqliteConnection> connection = [] {
+    auto made = MakeReportDatabase();
+    RegisterHelperFunctions(made->Handle());
+    return made;
+  }();
+  return connection;
+}
+
+// One built report per size, shared by the benchmarks that only read it.
+struct BuiltReport {
+  std::shared_ptr<Exception> report;
+  std::string statement;
+  CompileText compileText;
+};
+
+BuiltReport& Built(int formulas) {
+  static std::map<int, BuiltReport> built;
+  auto found = built.find(formulas);
+  if (found == built.end()) {
+    BuiltReport made;
+    made.report = BuildReport(MakeReportSpec(formulas), Database());
+    made.statement = made.report->SQL();
+    made.compileText = TextForSqlite(*made.report, made.statement, Database()->Handle());
+    found = built.emplace(formulas, std::move(made)).first;
+  }
+  return found->second;
+}
+
+void AssignRule(benchmark::State& state, std::size_t items) {
+  const std::string text = RuleOfItems(items);
+  auto report = Exception::Create();
+  report->SetConnection(Database());
+  report->SetMainTable("Customers");
+  report->SetMainField("CustID");
+  report->Formulae()->AddNew();
+  const auto formula = report->Formulae()->Formula();
+  for (auto _ : state) {
+    formula->SetValue(std::string_view(text));
+    benchmark::DoNotOptimize(formula->Count());
+  }
+  state.counters["formulas/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                    benchmark::Counter::kIsRate);
+  state.counters["items"] = static_cast<double>(items);
+}
+
+void ReportAssign(benchmark::State& state, int formulas, SetMix mix) {
+  const ReportSpec spec = MakeReportSpec(formulas, mix);
+  for (auto _ : state) {
+    auto report = BuildReport(spec, Database());
+    benchmark::DoNotOptimize(report.get());
+    state.PauseTiming();  // taking the tree apart is not part of building it
+    report.reset();
+    state.ResumeTiming();
+  }
+  state.counters["formulas/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * formulas,
+                                                    benchmark::Counter::kIsRate);
+}
+
+void ReportReadSql(benchmark::State& state, int formulas) {
+  BuiltReport& built = Built(formulas);
+  for (auto _ : state) {
+    std::string sql = built.report->SQL();
+    benchmark::DoNotOptimize(sql.data());
+  }
+  state.counters["bytes"] = static_cast<double>(built.statement.size());
+}
+
+void SqliteCompile(benchmark::State& state, int formulas) {
+  BuiltReport& built = Built(formulas);
+  sqlite3* handle = Database()->Handle();
+  const std::string& sql = built.compileText.sql;
+  for (auto _ : state) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(handle, sql.data(), static_cast<int>(sql.size()), &statement, nullptr) != SQLITE_OK) {
+      state.SkipWithError(sqlite3_errmsg(handle));
+      break;
+    }
+    sqlite3_finalize(statement);
+  }
+  state.counters["regrouped"] = built.compileText.regrouped ? 1 : 0;
+}
+
+std::string SizeName(const char* family, int size) { return std::string(family) + "/" + std::to_string(size); }
+
+void RegisterAll() {
+  for (const int items : kRuleItems) {
+    benchmark::RegisterBenchmark(("Assign/items:" + std::to_string(items)).c_str(), AssignRule,
+                                 static_cast<std::size_t>(items))
+        ->Unit(benchmark::kMicrosecond);
+  }
+  for (const int size : kReportSizes) {
+    benchmark::RegisterBenchmark(SizeName("ReportAssign", size).c_str(), ReportAssign, size, SetMix::kGrowing)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(SizeName("ReportAssignFewSets", size).c_str(), ReportAssign, size, SetMix::kFew)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(SizeName("ReportReadSql", size).c_str(), ReportReadSql, size)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(SizeName("SqliteCompile", size).c_str(), SqliteCompile, size)
+        ->Unit(benchmark::kMillisecond);
+  }
+}
+
+void PrintExponents(const RecordingReporter& reporter, const char* family) {
+  std::printf("  %-20s", family);
+  for (std::size_t i = 1; i < kReportSizes.size(); ++i) {
+    const auto t1 = reporter.Seconds(SizeName(family, kReportSizes[i - 1]));
+    const auto t2 = reporter.Seconds(SizeName(family, kReportSizes[i]));
+    if (t1 && t2) {
+      std::printf("  %5d->%-5d n^%.2f", kReportSizes[i - 1], kReportSizes[i],
+                  ScalingExponent(kReportSizes[i - 1], *t1, kReportSizes[i], *t2));
+    }
+  }
+  std::printf("\n");
+}
+
+void PrintSummary(const RecordingReporter& reporter) {
+  const auto milliseconds = [&](const char* family, int size) {
+    const auto seconds = reporter.Seconds(SizeName(family, size));
+    return seconds ? *seconds * 1e3 : 0.0;
+  };
+  std::printf("\nReports (CPU ms per report; ratios to SQLite's compile of the statement)\n");
+  std::printf("  %8s %12s %14s %12s %14s %14s %12s\n", "formulas", "assign", "assign few sets", "read SQL",
+              "SQLite compile", "assign/compile", "SQL/compile");
+  for (const int size : kReportSizes) {
+    const double compile = milliseconds("SqliteCompile", size);
+    if (compile <= 0) continue;
+    const double assign = milliseconds("ReportAssign", size);
+    const double read = milliseconds("ReportReadSql", size);
+    std::printf("  %8d %12.3f %14.3f %12.3f %14.3f %14.2f %12.2f\n", size, assign,
+                milliseconds("ReportAssignFewSets", size), read, compile, assign / compile, read / compile);
+  }
+  std::printf("Scaling exponents (log(t2/t1)/log(n2/n1))\n");
+  PrintExponents(reporter, "ReportAssign");
+  PrintExponents(reporter, "ReportAssignFewSets");
+  PrintExponents(reporter, "ReportReadSql");
+  PrintExponents(reporter, "SqliteCompile");
+}
+
+}  // namespace
+}  // namespace talvane::bench
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  talvane::bench::RegisterAll();
+  // A reporter handed in does not read --benchmark_color; colour only a terminal.
+  talvane::bench::RecordingReporter reporter(isatty(STDOUT_FILENO) != 0);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  talvane::bench::PrintSummary(reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Bench-local: a console reporter that also keeps the CPU time per iteration of every benchmark, so a
+// program can print figures derived from several benchmarks (ratios, scaling exponents) after the run.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace talvane::bench {
+
+class RecordingReporter : public benchmark::ConsoleReporter {
+ public:
+  explicit RecordingReporter(bool colour)
+      : benchmark::ConsoleReporter(colour ? OO_ColorTabular : OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    benchmark::ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.error_occurred || run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
+      seconds_[run.run_name.function_name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+    }
+  }
+
+  // CPU seconds per iteration of the benchmark registered under `name`, when it ran.
+  std::optional<double> Seconds(const std::string& name) const {
+    const auto found = seconds_.find(name);
+    if (found == seconds_.end()) return std::nullopt;
+    return found->second;
+  }
+
+ private:
+  std::map<std::string, double> seconds_;
+};
+
+// The exponent k of t ~ n^k between two measurements.
+inline double ScalingExponent(double n1, double t1, double n2, double t2) {
+  return std::log(t2 / t1) / std::log(n2 / n1);
+}
+
+}  // namespace talvane::bench
