@@ -1,11 +1,23 @@
 // The set members of class Exception: formulas sharing a name form a set, a derived table joined
 // to the main table on the main field.
+//
+// Resolving set references runs for every set reference and every renamed formula, and each run looks
+// at every node of every formula. The members here do that work once per run rather than once per set:
+// one pass collects every set's tables, one walk sorts the field items by the set they name, and a column
+// test asked again within the run is answered from the first asking. Every preparatory step only reads;
+// should one of them fail, the run starts again set by set, in the order of side effects the longer form
+// has, so that errors arrive at the same point with the same nodes already typed.
 #include "talvane/report/exception.hpp"
 
+#include <algorithm>
+#include <map>
+#include <unordered_map>
 #include <utility>
 
+#include "formula/formula_tree.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
+#include "talvane/formula/section.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/schema.hpp"
@@ -19,7 +31,46 @@ namespace {
 
 bool SameSetName(std::string_view a, std::string_view b) { return EqualsIgnoreCase(StripBrackets(a), StripBrackets(b)); }
 
+// The key under which SameSetName finds a name equal to another.
+std::string SetKey(std::string_view name) { return UpperAscii(StripBrackets(name)); }
+
+// A flat list of references stands for the nested lists of a tree only while no reference holds the list
+// separator itself.
+class UnsplittableEntry {};
+
 }  // namespace
+
+// Set names in list order (first spelling, stripped) and, by the key of a formula's name, the tables of
+// the formulas bearing it.
+struct Exception::SetIndex {
+  StringList names;
+  std::unordered_map<std::string, StringList> tablesByKey;
+
+  const StringList* TablesOf(const std::string& setName) const {
+    const auto found = tablesByKey.find(SetKey(setName));
+    return found == tablesByKey.end() ? nullptr : &found->second;
+  }
+};
+
+// TableHasColumn within one run of the set members: nothing they do changes the schema, so a table and
+// column asked about again get the first answer.
+class Exception::ColumnMemo {
+ public:
+  explicit ColumnMemo(const std::shared_ptr<db::Connection>& connection) : connection_(connection) {}
+
+  bool Has(const std::string& table, const std::string& column) {
+    auto key = std::make_pair(table, column);
+    const auto found = answers_.find(key);
+    if (found != answers_.end()) return found->second;
+    const bool has = TableHasColumn(table, column, connection_);
+    answers_.emplace(std::move(key), has);
+    return has;
+  }
+
+ private:
+  const std::shared_ptr<db::Connection>& connection_;
+  std::map<std::pair<std::string, std::string>, bool> answers_;
+};
 
 void Exception::FindSets() {}
 
@@ -42,24 +93,100 @@ StringList Exception::SetTables(std::string_view setName) const {
   return tables;
 }
 
-std::string Exception::FieldsReferencingSet(std::string_view SetName) const {
-  StringList referenced;
+Exception::SetIndex Exception::IndexSets() const {
+  SetIndex index;
   for (const auto& formula : formulae_->formulas_) {
-    for (const std::string& field : SplitList(formula->FieldsReferencingSet(SetName))) {
-      AppendUniqueToList(referenced, field);
-    }
+    if (formula->name_.empty()) continue;  // an unnamed formula reads back as the empty name
+    const std::string name = StripBrackets(formula->Name());
+    if (name.empty()) continue;
+    AppendUniqueToList(index.names, name);
+    StringList& tables = index.tablesByKey[UpperAscii(name)];
+    for (const std::string& table : SplitList(formula->Tables())) AppendUniqueToList(tables, StripBrackets(table));
   }
-  const StringList tables = SetTables(SetName);
-  StringList entries;
-  for (const std::string& field : referenced.Items()) {
-    for (const std::string& table : tables.Items()) {
-      if (TableHasColumn(table, field, connection_)) {
-        AppendToList(entries, AddBrackets(table + "." + field));
-        break;
+  return index;
+}
+
+std::string Exception::FieldsReferencingSet(std::string_view SetName) const {
+  return FieldsReferencingSets({std::string(SetName)}).front();
+}
+
+std::vector<std::string> Exception::FieldsReferencingSets(const std::vector<std::string>& setNames) const {
+  std::vector<StringList> referenced(setNames.size());
+  std::vector<const StringList*> tables(setNames.size(), nullptr);
+  SetIndex index;
+  bool atOnce = false;
+  try {
+    index = IndexSets();
+    // A name that strips to nothing would match the unnamed formulas, which the index leaves out.
+    atOnce = std::none_of(setNames.begin(), setNames.end(),
+                          [](const std::string& name) { return SetKey(name).empty(); });
+    if (atOnce) atOnce = ReferencedFieldsAtOnce(setNames, referenced);
+    for (std::size_t i = 0; i < setNames.size() && atOnce; ++i) tables[i] = index.TablesOf(setNames[i]);
+  } catch (...) {  // NOLINT(bugprone-empty-catch): the set-by-set form below meets the same failure
+    atOnce = false;
+  }
+
+  std::vector<std::string> results;
+  ColumnMemo memo(connection_);
+  for (std::size_t i = 0; i < setNames.size(); ++i) {
+    StringList setTables;
+    if (!atOnce) {
+      referenced[i] = StringList();
+      for (const auto& formula : formulae_->formulas_) {
+        for (const std::string& field : SplitList(formula->FieldsReferencingSet(setNames[i]))) {
+          AppendUniqueToList(referenced[i], field);
+        }
+      }
+      setTables = SetTables(setNames[i]);
+    } else if (tables[i] != nullptr) {
+      setTables = *tables[i];
+    }
+    StringList entries;
+    for (const std::string& field : referenced[i].Items()) {
+      for (const std::string& table : setTables.Items()) {
+        if (memo.Has(table, field)) {
+          AppendToList(entries, AddBrackets(table + "." + field));
+          break;
+        }
       }
     }
+    results.push_back(entries.Join());
   }
-  return entries.Join();
+  return results;
+}
+
+// The fields that each formula's set references take from each named set, as FieldsReferencingSet of
+// Formula lists them, gathered in one walk of every tree. False when a reference holds ", ", which the
+// nested lists of the formulas would split.
+bool Exception::ReferencedFieldsAtOnce(const std::vector<std::string>& setNames,
+                                       std::vector<StringList>& referenced) const {
+  std::unordered_map<std::string, std::vector<std::size_t>> wanted;
+  for (std::size_t i = 0; i < setNames.size(); ++i) wanted[SetKey(setNames[i])].push_back(i);
+
+  // Depth first, children in order, as Section::FieldsReferencingSet walks them.
+  const auto walk = [&](const auto& self, const Section& section) -> void {
+    for (const auto& child : section.children_) {
+      if (const auto group = tree::AsSection(child)) {
+        self(self, *group);
+        continue;
+      }
+      const auto item = tree::AsItem(child);
+      if (!item || !item->IsSetReference()) continue;
+      const auto found = wanted.find(SetKey(item->Table()));
+      if (found == wanted.end()) continue;
+      const std::string field = item->Field();
+      if (field.find(", ") != std::string::npos) throw UnsplittableEntry();
+      for (const std::size_t i : found->second) AppendUniqueToList(referenced[i], field);
+    }
+  };
+  try {
+    for (const auto& formula : formulae_->formulas_) {
+      for (const auto& section : formula->sections_) walk(walk, *section);
+    }
+  } catch (const UnsplittableEntry&) {
+    return false;
+  }
+  return true;
 }
 
 std::string Exception::FieldsInSet(std::string_view SetName) const {
@@ -78,6 +205,11 @@ std::string Exception::FieldsInSet(std::string_view SetName) const {
 }
 
 void Exception::ResolveSetFields(const std::shared_ptr<Item>& item) {
+  if (!ResolveSetFieldsAtOnce(item)) ResolveSetFieldsSetBySet(item);
+}
+
+// The resolution as a walk over every set, each looking at every node.
+void Exception::ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item) {
   StringList setNames;
   for (const auto& formula : formulae_->formulas_) {
     const std::string name = StripBrackets(formula->Name());
@@ -95,17 +227,60 @@ void Exception::ResolveSetFields(const std::shared_ptr<Item>& item) {
   }
 }
 
+// The same resolution with the sets' tables gathered in one pass and the nodes sorted by the set they
+// name in one walk. False, with nothing changed, when a step before the first change fails.
+bool Exception::ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item) {
+  SetIndex index;
+  std::vector<std::shared_ptr<INode>> nodes;
+  std::unordered_map<std::string, std::vector<Item*>> itemsBySet;
+  try {
+    index = IndexSets();
+    for (const std::string& setName : index.names.Items()) {
+      if (SetKey(setName).empty()) return false;  // would match the unnamed formulas, left out of the index
+    }
+    CollectNodes(kField, nullptr);
+    if (item && item->ItemType() == kField) nodes_.push_back(item);
+    nodes = std::exchange(nodes_, {});
+    for (const std::string& setName : index.names.Items()) {
+      const StringList* tables = index.TablesOf(setName);
+      if (tables != nullptr && !IsArrayEmpty(*tables)) itemsBySet.try_emplace(UpperAscii(setName));
+    }
+    if (itemsBySet.empty()) return true;
+    for (const auto& node : nodes) {
+      const auto fieldItem = std::dynamic_pointer_cast<Item>(node);
+      if (!fieldItem) continue;
+      const auto found = itemsBySet.find(SetKey(fieldItem->Table()));
+      if (found != itemsBySet.end()) found->second.push_back(fieldItem.get());
+    }
+  } catch (...) {
+    return false;
+  }
+  // `nodes` holds every item for the whole run, so the raw pointers stay valid.
+  ColumnMemo memo(connection_);
+  for (const std::string& setName : index.names.Items()) {
+    const StringList* tables = index.TablesOf(setName);
+    if (tables == nullptr || IsArrayEmpty(*tables)) continue;
+    for (Item* fieldItem : itemsBySet[UpperAscii(setName)]) ResolveItemInSet(*fieldItem, *tables, memo);
+  }
+  return true;
+}
+
 // Gives a reference to the set the type of the same-named column of the set's tables; the last
 // table that has the column decides.
 void Exception::ResolveNodeInSet(const std::shared_ptr<INode>& node, const std::string& setName,
                                  const StringList& tables) {
   const auto fieldItem = std::dynamic_pointer_cast<Item>(node);
   if (!fieldItem || !EqualsIgnoreCase(StripBrackets(fieldItem->Table()), setName)) return;
-  const std::string column = fieldItem->Field();
+  ColumnMemo memo(connection_);
+  ResolveItemInSet(*fieldItem, tables, memo);
+}
+
+void Exception::ResolveItemInSet(Item& fieldItem, const StringList& tables, ColumnMemo& memo) {
+  const std::string column = fieldItem.Field();
   for (const std::string& table : tables.Items()) {
-    if (!TableHasColumn(table, column, connection_)) continue;
-    const ITEMDATATYPEENUM type = fieldItem->LookupFieldType(AddBrackets(table + "." + column));
-    const auto parent = fieldItem->Parent();
+    if (!memo.Has(table, column)) continue;
+    const ITEMDATATYPEENUM type = fieldItem.LookupFieldType(AddBrackets(table + "." + column));
+    const auto parent = fieldItem.Parent();
     if (parent && parent->ItemType() == kSection) parent->SetDataType(type);
   }
 }

@@ -68,9 +68,33 @@ std::string StatementBuilder::SelectList() {
   return entries;
 }
 
+void StatementBuilder::IndexSets() {
+  const auto formulae = report_.Formulae();
+  std::vector<std::string> names;
+  std::unordered_map<std::string, std::vector<std::shared_ptr<Formula>>> formulas;
+  try {
+    for (int32_t j = 1; j <= formulae->Count(); ++j) {
+      auto formula = formulae->Formula(j);
+      std::string name = StripBrackets(formula->Name());
+      if (name.empty()) continue;
+      auto& members = formulas[name];
+      if (members.empty()) names.push_back(name);
+      members.push_back(std::move(formula));
+    }
+    const std::vector<std::string> referencing = report_.FieldsReferencingSets(names);
+    std::unordered_map<std::string, std::string> bySet;
+    for (std::size_t i = 0; i < names.size(); ++i) bySet.emplace(names[i], referencing[i]);
+    referencingBySet_ = std::move(bySet);
+    formulasBySet_ = std::move(formulas);
+    setsIndexed_ = true;
+  } catch (...) {  // NOLINT(bugprone-empty-catch): each set then gathers its own parts and meets the failure
+  }
+}
+
 // One derived table per set, in the order in which the sets' first formulas stand in the list.
 void StatementBuilder::AddSetJoins(std::string& joins, std::string& previousTable) {
   const auto formulae = report_.Formulae();
+  IndexSets();
   for (formulae->MoveFirst(); !formulae->Eof(); formulae->MoveNext()) {
     const std::string setName = StripBrackets(formulae->Formula()->Name());
     if (setName.empty() || IsSetDone(setName)) continue;
@@ -87,7 +111,9 @@ StatementBuilder::SetParts StatementBuilder::CollectSet(const std::string& setNa
   SetParts parts;
   AddSetFields(setName, parts);
   // Columns the set's own and other formulas read from the set must be offered by it.
-  for (const std::string& reference : SplitList(report_.FieldsReferencingSet(setName))) {
+  const std::string referencing =
+      setsIndexed_ ? referencingBySet_.at(setName) : report_.FieldsReferencingSet(setName);
+  for (const std::string& reference : SplitList(referencing)) {
     if (!Exception::HasExportName(parts.selected, reference)) AppendUniqueToList(parts.selected, reference);
   }
   AddSetFormulas(setName, parts);
@@ -110,19 +136,28 @@ void StatementBuilder::AddSetFields(const std::string& setName, SetParts& parts)
 }
 
 void StatementBuilder::AddSetFormulas(const std::string& setName, SetParts& parts) const {
+  if (setsIndexed_) {
+    bool first = true;
+    for (const auto& formula : formulasBySet_.at(setName)) AddSetFormula(*formula, first, parts);
+    return;
+  }
   const auto formulae = report_.Formulae();
   bool first = true;
   for (int32_t j = 1; j <= formulae->Count(); ++j) {
     const auto formula = formulae->Formula(j);
     if (StripBrackets(formula->Name()) != setName) continue;
-    // The set's first formula decides how the whole set is joined.
-    if (first) parts.joinKind = formula->Grouping() == kOr ? 1 : 0;
-    first = false;
-    if (formula->Aggragate()) parts.aggregate = true;
-    for (const std::string& field : SplitList(formula->NonAggragateFields())) AppendUniqueToList(parts.groups, field);
-    for (const std::string& table : SplitList(formula->Tables())) AppendUniqueToList(parts.tables, StripBrackets(table));
-    AppendCondition(parts.condition, formula->Grouping(), formula->SQL(false));
+    AddSetFormula(*formula, first, parts);
   }
+}
+
+void StatementBuilder::AddSetFormula(const Formula& formula, bool& first, SetParts& parts) {
+  // The set's first formula decides how the whole set is joined.
+  if (first) parts.joinKind = formula.Grouping() == kOr ? 1 : 0;
+  first = false;
+  if (formula.Aggragate()) parts.aggregate = true;
+  for (const std::string& field : SplitList(formula.NonAggragateFields())) AppendUniqueToList(parts.groups, field);
+  for (const std::string& table : SplitList(formula.Tables())) AppendUniqueToList(parts.tables, StripBrackets(table));
+  AppendCondition(parts.condition, formula.Grouping(), formula.SQL(false));
 }
 
 // The derived table always offers the main field, which it is joined on.

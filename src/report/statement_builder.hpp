@@ -2,7 +2,9 @@
 // Assembles the one SELECT statement of a report: select list, FROM with the main table, one
 // derived table per set and one join per further table, WHERE or GROUP BY/HAVING, ORDER BY.
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "report/dialect_traits.hpp"
@@ -40,10 +42,14 @@ class StatementBuilder {
   };
 
   std::string SelectList();
+  // Each set's formulas and referenced fields, gathered before the sets are rendered; left empty (and
+  // each set then asks for its own) when gathering fails, so a failure arrives where it always did.
+  void IndexSets();
   void AddSetJoins(std::string& joins, std::string& previousTable);
   SetParts CollectSet(const std::string& setName) const;
   void AddSetFields(const std::string& setName, SetParts& parts) const;
   void AddSetFormulas(const std::string& setName, SetParts& parts) const;
+  static void AddSetFormula(const Formula& formula, bool& first, SetParts& parts);
   void AddKeyColumn(SetParts& parts) const;
   void CollectUnnamedFormulas();
   void CollectFieldTables();
@@ -64,6 +70,10 @@ class StatementBuilder {
   StringList joinTables_;
   std::string conditions_;
   bool aggregate_ = false;
+
+  bool setsIndexed_ = false;
+  std::unordered_map<std::string, std::string> referencingBySet_;
+  std::unordered_map<std::string, std::vector<std::shared_ptr<Formula>>> formulasBySet_;
 };
 
 }  // namespace talvane

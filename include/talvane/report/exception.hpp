@@ -50,6 +50,18 @@ class Exception : public std::enable_shared_from_this<Exception> {
   StringList SetTables(std::string_view setName) const;
   void ResolveNodeInSet(const std::shared_ptr<INode>& node, const std::string& setName, const StringList& tables);
 
+  // The same work as the members above, for every set in one pass over the formulas and one walk of the
+  // trees rather than one of each per set; see sets.cpp.
+  struct SetIndex;
+  class ColumnMemo;
+  SetIndex IndexSets() const;
+  void ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item);
+  bool ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item);
+  void ResolveItemInSet(Item& item, const StringList& tables, ColumnMemo& memo);
+  // FieldsReferencingSet of each name, in order; computed together when it can be, one by one otherwise.
+  std::vector<std::string> FieldsReferencingSets(const std::vector<std::string>& setNames) const;
+  bool ReferencedFieldsAtOnce(const std::vector<std::string>& setNames, std::vector<StringList>& referenced) const;
+
   std::shared_ptr<FormulaList> formulae_;
   std::shared_ptr<FieldList> fields_;
   std::shared_ptr<db::Connection> connection_;
