@@ -182,7 +182,8 @@ inline ReportSpec MakeReportSpec(int formulas, SetMix mix = SetMix::kGrowing) {
   return spec;
 }
 
-inline std::shared_ptr<Exception> BuildReport(const ReportSpec& spec, const std::shared_ptr<db::Connection>& connection) {
+inline std::shared_ptr<Exception> BuildReport(const ReportSpec& spec,
+                                              const std::shared_ptr<db::Connection>& connection) {
   auto report = Exception::Create();
   report->SetConnection(connection);
   report->SetMainTable("Customers");

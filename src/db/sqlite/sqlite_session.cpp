@@ -35,7 +35,9 @@ void SqliteSession::GiveBackStatement(std::string_view sql, sqlite3_stmt* statem
     sqlite3_clear_bindings(statement);
     try {
       auto found = kept_.find(sql);
-      if (found == kept_.end() && kept_.size() < kMaxKeptTexts) found = kept_.emplace(std::string(sql), std::vector<sqlite3_stmt*>()).first;
+      if (found == kept_.end() && kept_.size() < kMaxKeptTexts) {
+        found = kept_.emplace(std::string(sql), std::vector<sqlite3_stmt*>()).first;
+      }
       if (found != kept_.end() && found->second.size() < kMaxKeptPerText) {
         found->second.push_back(statement);
         return;
