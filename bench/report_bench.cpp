@@ -51,7 +51,7 @@ BuiltReport& Built(int formulas) {
   auto found = built.find(formulas);
   if (found == built.end()) {
     BuiltReport made;
-    made.report = BuildReport(MakeReportSpec(formulas), Database());
+    made.report = BuildReport(MakeReportPlan(formulas), Database());
     made.statement = made.report->SQL();
     made.compileText = TextForSqlite(*made.report, made.statement, Database()->Handle());
     found = built.emplace(formulas, std::move(made)).first;
@@ -77,9 +77,9 @@ void AssignRule(benchmark::State& state, std::size_t items) {
 }
 
 void ReportAssign(benchmark::State& state, int formulas, SetMix mix) {
-  const ReportSpec spec = MakeReportSpec(formulas, mix);
+  const ReportPlan plan = MakeReportPlan(formulas, mix);
   for (auto _ : state) {
-    auto report = BuildReport(spec, Database());
+    auto report = BuildReport(plan, Database());
     benchmark::DoNotOptimize(report.get());
     state.PauseTiming();  // taking the tree apart is not part of building it
     report.reset();

@@ -76,21 +76,21 @@ inline std::shared_ptr<db::SqliteConnection> MakeReportDatabase() {
   return connection;
 }
 
-struct FormulaSpec {
+struct FormulaPlan {
   std::string text;
   std::string set;  // empty for a rule of the outer statement
   GROUPTYPEENU grouping = kAnd;
 };
 
-struct FieldSpec {
+struct FieldPlan {
   std::string reference;
   std::string name;
   bool ordered = false;
 };
 
-struct ReportSpec {
-  std::vector<FormulaSpec> formulas;
-  std::vector<FieldSpec> fields;
+struct ReportPlan {
+  std::vector<FormulaPlan> formulas;
+  std::vector<FieldPlan> fields;
 };
 
 enum class SetMix { kGrowing, kFew };
@@ -150,14 +150,14 @@ inline std::string SetReferenceRule(int set, int i) {
   return SetName(set) + ".Qty * 2 < " + std::to_string(5 + i % 20);
 }
 
-inline ReportSpec MakeReportSpec(int formulas, SetMix mix = SetMix::kGrowing) {
+inline ReportPlan MakeReportPlan(int formulas, SetMix mix = SetMix::kGrowing) {
   const int sets = SetCount(formulas, mix);
   const int setBlocks = mix == SetMix::kFew ? 10 : formulas;
-  ReportSpec spec;
-  spec.formulas.reserve(static_cast<std::size_t>(formulas));
+  ReportPlan plan;
+  plan.formulas.reserve(static_cast<std::size_t>(formulas));
   for (int i = 0; i < formulas; ++i) {
     const int block = i / 25;
-    FormulaSpec formula;
+    FormulaPlan formula;
     if (i % 25 == 1 && block < setBlocks) {
       formula.text = SetRule(block / sets, i);
       formula.set = SetName(block % sets);
@@ -169,27 +169,27 @@ inline ReportSpec MakeReportSpec(int formulas, SetMix mix = SetMix::kGrowing) {
       formula.text = PlainRule(i);
     }
     formula.grouping = i == 0 ? kBase : (i % 9 == 4 && formula.set.empty() ? kOr : kAnd);
-    spec.formulas.push_back(std::move(formula));
+    plan.formulas.push_back(std::move(formula));
   }
-  spec.fields = {{"Customers.CustID", "", true},
+  plan.fields = {{"Customers.CustID", "", true},
                  {"Customers.CustName", "Customer", false},
                  {"Customers.City", "", false},
                  {"Regions.RegionName", "", false}};
   const int namedSets = std::min({sets, (formulas + 23) / 25, setBlocks});
   for (int k = 0; k < std::min(namedSets, 8); ++k) {
-    spec.fields.push_back({SetName(k) + ".Amount", "Amount" + std::to_string(k), false});
+    plan.fields.push_back({SetName(k) + ".Amount", "Amount" + std::to_string(k), false});
   }
-  return spec;
+  return plan;
 }
 
-inline std::shared_ptr<Exception> BuildReport(const ReportSpec& spec,
+inline std::shared_ptr<Exception> BuildReport(const ReportPlan& plan,
                                               const std::shared_ptr<db::Connection>& connection) {
   auto report = Exception::Create();
   report->SetConnection(connection);
   report->SetMainTable("Customers");
   report->SetMainField("CustID");
   const auto formulae = report->Formulae();
-  for (const FormulaSpec& definition : spec.formulas) {
+  for (const FormulaPlan& definition : plan.formulas) {
     formulae->AddNew();
     const auto formula = formulae->Formula();
     formula->SetValue(std::string_view(definition.text));
@@ -197,7 +197,7 @@ inline std::shared_ptr<Exception> BuildReport(const ReportSpec& spec,
     formula->SetGrouping(definition.grouping);
   }
   const auto fields = report->Fields();
-  for (const FieldSpec& definition : spec.fields) {
+  for (const FieldPlan& definition : plan.fields) {
     fields->AddNew();
     const auto field = fields->Field();
     field->SetValue(definition.reference);
