@@ -4,13 +4,14 @@
 // Resolving set references runs for every set reference and every renamed formula, and each run looks
 // at every node of every formula. The members here do that work once per run rather than once per set:
 // one pass collects every set's tables, one walk sorts the field items by the set they name, and a column
-// test asked again within the run is answered from the first asking. Every preparatory step only reads;
-// should one of them fail, the run starts again set by set, in the order of side effects the longer form
-// has, so that errors arrive at the same point with the same nodes already typed.
+// test or type probe asked again within the run is answered from the first asking. Every preparatory step
+// only reads; should one of them fail, the run starts again set by set, in the order of side effects the
+// longer form has, so that errors arrive at the same point with the same nodes already typed.
 #include "talvane/report/exception.hpp"
 
 #include <algorithm>
 #include <map>
+#include <typeinfo>
 #include <unordered_map>
 #include <utility>
 
@@ -38,7 +39,27 @@ std::string SetKey(std::string_view name) { return UpperAscii(StripBrackets(name
 // separator itself.
 class UnsplittableEntry {};
 
+// Names compared as SameSetName compares them, looked up without building a string.
+struct NoCaseHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const noexcept {
+    std::size_t hash = 14695981039346656037ull;
+    for (const char c : text) {
+      const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+      hash = (hash ^ static_cast<unsigned char>(upper)) * 1099511628211ull;
+    }
+    return hash;
+  }
+};
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const noexcept { return EqualsIgnoreCase(a, b); }
+};
+
 }  // namespace
+
+// The field items of each set, by the set's name.
+struct Exception::SetMembers : std::unordered_map<std::string, std::vector<Item*>, NoCaseHash, NoCaseEqual> {};
 
 // Set names in list order (first spelling, stripped) and, by the key of a formula's name, the tables of
 // the formulas bearing it.
@@ -52,24 +73,44 @@ struct Exception::SetIndex {
   }
 };
 
-// TableHasColumn within one run of the set members: nothing they do changes the schema, so a table and
-// column asked about again get the first answer.
-class Exception::ColumnMemo {
+// The schema answers within one run of the set members. Nothing they do changes the schema, so a table
+// and column asked about again get the first answer, and a column's type is probed once per run.
+class Exception::RunMemo {
  public:
-  explicit ColumnMemo(const std::shared_ptr<db::Connection>& connection) : connection_(connection) {}
+  explicit RunMemo(const std::shared_ptr<db::Connection>& connection) : connection_(connection) {}
 
   bool Has(const std::string& table, const std::string& column) {
     auto key = std::make_pair(table, column);
-    const auto found = answers_.find(key);
-    if (found != answers_.end()) return found->second;
+    const auto found = columns_.find(key);
+    if (found != columns_.end()) return found->second;
     const bool has = TableHasColumn(table, column, connection_);
-    answers_.emplace(std::move(key), has);
+    columns_.emplace(std::move(key), has);
     return has;
+  }
+
+  // What item.LookupFieldType(reference) does: the item takes the column's type when the type code maps to
+  // one, and keeps its own otherwise. The probe runs on a stand-in item with the same connection, twice with
+  // different types, which tells a code that maps from one that does not.
+  ITEMDATATYPEENUM LookupFieldType(Item& item, const std::string& reference) {
+    auto key = std::make_pair(item.connection_.get(), reference);
+    auto found = types_.find(key);
+    if (found == types_.end()) {
+      const std::shared_ptr<Item> standIn = Item::Create();
+      standIn->connection_ = item.connection_;
+      standIn->dataType_ = kIsString;
+      const ITEMDATATYPEENUM first = standIn->LookupFieldType(reference);
+      standIn->dataType_ = kIsNumeric;
+      const ITEMDATATYPEENUM second = standIn->LookupFieldType(reference);
+      found = types_.emplace(std::move(key), std::make_pair(first == second, first)).first;
+    }
+    if (found->second.first) item.dataType_ = found->second.second;
+    return item.dataType_;
   }
 
  private:
   const std::shared_ptr<db::Connection>& connection_;
-  std::map<std::pair<std::string, std::string>, bool> answers_;
+  std::map<std::pair<std::string, std::string>, bool> columns_;
+  std::map<std::pair<const db::Connection*, std::string>, std::pair<bool, ITEMDATATYPEENUM>> types_;
 };
 
 void Exception::FindSets() {}
@@ -127,7 +168,7 @@ std::vector<std::string> Exception::FieldsReferencingSets(const std::vector<std:
   }
 
   std::vector<std::string> results;
-  ColumnMemo memo(connection_);
+  RunMemo memo(connection_);
   for (std::size_t i = 0; i < setNames.size(); ++i) {
     StringList setTables;
     if (!atOnce) {
@@ -227,42 +268,64 @@ void Exception::ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item) {
   }
 }
 
-// The same resolution with the sets' tables gathered in one pass and the nodes sorted by the set they
-// name in one walk. False, with nothing changed, when a step before the first change fails.
+// The same resolution with the sets' tables gathered in one pass and the field items sorted by the set
+// they name in one walk. False, with nothing changed, when a step before the first change fails.
 bool Exception::ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item) {
   SetIndex index;
-  std::vector<std::shared_ptr<INode>> nodes;
-  std::unordered_map<std::string, std::vector<Item*>> itemsBySet;
+  SetMembers members;
   try {
     index = IndexSets();
     for (const std::string& setName : index.names.Items()) {
       if (SetKey(setName).empty()) return false;  // would match the unnamed formulas, left out of the index
-    }
-    CollectNodes(kField, nullptr);
-    if (item && item->ItemType() == kField) nodes_.push_back(item);
-    nodes = std::exchange(nodes_, {});
-    for (const std::string& setName : index.names.Items()) {
       const StringList* tables = index.TablesOf(setName);
-      if (tables != nullptr && !IsArrayEmpty(*tables)) itemsBySet.try_emplace(UpperAscii(setName));
+      if (tables != nullptr && !IsArrayEmpty(*tables)) members.try_emplace(UpperAscii(setName));
     }
-    if (itemsBySet.empty()) return true;
-    for (const auto& node : nodes) {
-      const auto fieldItem = std::dynamic_pointer_cast<Item>(node);
-      if (!fieldItem) continue;
-      const auto found = itemsBySet.find(SetKey(fieldItem->Table()));
-      if (found != itemsBySet.end()) found->second.push_back(fieldItem.get());
-    }
+    if (members.empty()) return true;
+    for (const auto& formula : formulae_->formulas_) SortFieldItems(formula, members);
+    if (item && item->ItemType() == kField) AddToItsSet(*item, members);
   } catch (...) {
     return false;
   }
-  // `nodes` holds every item for the whole run, so the raw pointers stay valid.
-  ColumnMemo memo(connection_);
+  RunMemo memo(connection_);
   for (const std::string& setName : index.names.Items()) {
     const StringList* tables = index.TablesOf(setName);
     if (tables == nullptr || IsArrayEmpty(*tables)) continue;
-    for (Item* fieldItem : itemsBySet[UpperAscii(setName)]) ResolveItemInSet(*fieldItem, *tables, memo);
+    // The trees stay as they are during the run, so the items listed stay alive.
+    for (Item* fieldItem : members[UpperAscii(setName)]) ResolveItemInSet(*fieldItem, *tables, memo);
   }
   return true;
+}
+
+// The field items below `node` in the order CollectNodes lists them, each added to the set its table
+// names. The library's own sections are walked through their children directly.
+void Exception::SortFieldItems(const std::shared_ptr<INode>& node, SetMembers& members) {
+  static const std::type_info& librarySection = typeid(*Section::Create());
+  const auto visit = [&](const std::shared_ptr<INode>& child) {
+    if (!child) return;
+    if (child->ItemType() == kField) {
+      if (auto* fieldItem = dynamic_cast<Item*>(child.get())) AddToItsSet(*fieldItem, members);
+    }
+    if (child->Count() > 0) SortFieldItems(child, members);
+  };
+  if (typeid(*node) == librarySection) {
+    for (const auto& child : static_cast<const Section&>(*node).children_) visit(child);
+    return;
+  }
+  for (int32_t i = 1; i <= node->Count(); ++i) visit(node->Child(i));
+}
+
+// The key of Item.Table with its brackets stripped, read without building the bracketed text.
+void Exception::AddToItsSet(Item& fieldItem, SetMembers& members) {
+  const std::string& value = fieldItem.value_;
+  const std::size_t dot = value.find('.');
+  if (fieldItem.itemType_ != kField || dot == std::string::npos || dot == 0) {
+    static_cast<void>(fieldItem.Table());  // raises what Table raises
+  }
+  std::string_view table = std::string_view(value).substr(0, dot);
+  if (!table.empty() && table.front() == '[') table.remove_prefix(1);
+  if (!table.empty() && table.back() == ']') table.remove_suffix(1);
+  const auto found = members.find(table);
+  if (found != members.end()) found->second.push_back(&fieldItem);
 }
 
 // Gives a reference to the set the type of the same-named column of the set's tables; the last
@@ -271,15 +334,15 @@ void Exception::ResolveNodeInSet(const std::shared_ptr<INode>& node, const std::
                                  const StringList& tables) {
   const auto fieldItem = std::dynamic_pointer_cast<Item>(node);
   if (!fieldItem || !EqualsIgnoreCase(StripBrackets(fieldItem->Table()), setName)) return;
-  ColumnMemo memo(connection_);
+  RunMemo memo(connection_);
   ResolveItemInSet(*fieldItem, tables, memo);
 }
 
-void Exception::ResolveItemInSet(Item& fieldItem, const StringList& tables, ColumnMemo& memo) {
+void Exception::ResolveItemInSet(Item& fieldItem, const StringList& tables, RunMemo& memo) {
   const std::string column = fieldItem.Field();
   for (const std::string& table : tables.Items()) {
     if (!memo.Has(table, column)) continue;
-    const ITEMDATATYPEENUM type = fieldItem.LookupFieldType(AddBrackets(table + "." + column));
+    const ITEMDATATYPEENUM type = memo.LookupFieldType(fieldItem, AddBrackets(table + "." + column));
     const auto parent = fieldItem.Parent();
     if (parent && parent->ItemType() == kSection) parent->SetDataType(type);
   }

@@ -53,11 +53,14 @@ class Exception : public std::enable_shared_from_this<Exception> {
   // The same work as the members above, for every set in one pass over the formulas and one walk of the
   // trees rather than one of each per set; see sets.cpp.
   struct SetIndex;
-  class ColumnMemo;
+  struct SetMembers;
+  class RunMemo;
   SetIndex IndexSets() const;
   void ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item);
   bool ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item);
-  void ResolveItemInSet(Item& item, const StringList& tables, ColumnMemo& memo);
+  static void SortFieldItems(const std::shared_ptr<INode>& node, SetMembers& members);
+  static void AddToItsSet(Item& fieldItem, SetMembers& members);
+  void ResolveItemInSet(Item& item, const StringList& tables, RunMemo& memo);
   // FieldsReferencingSet of each name, in order; computed together when it can be, one by one otherwise.
   std::vector<std::string> FieldsReferencingSets(const std::vector<std::string>& setNames) const;
   bool ReferencedFieldsAtOnce(const std::vector<std::string>& setNames, std::vector<StringList>& referenced) const;
