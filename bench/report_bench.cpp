@@ -151,16 +151,19 @@ void PrintSummary(const RecordingReporter& reporter) {
     const auto seconds = reporter.Seconds(SizeName(family, size));
     return seconds ? *seconds * 1e3 : 0.0;
   };
+  // A figure that did not run (filtered out) prints as 0, and a ratio without both sides as 0 too.
+  const auto ratio = [](double part, double whole) { return part > 0 && whole > 0 ? part / whole : 0.0; };
   std::printf("\nReports (CPU ms per report; ratios to SQLite's compile of the statement)\n");
   std::printf("  %8s %12s %14s %12s %14s %14s %12s\n", "formulas", "assign", "assign few sets", "read SQL",
               "SQLite compile", "assign/compile", "SQL/compile");
   for (const int size : kReportSizes) {
-    const double compile = milliseconds("SqliteCompile", size);
-    if (compile <= 0) continue;
     const double assign = milliseconds("ReportAssign", size);
+    const double fewSets = milliseconds("ReportAssignFewSets", size);
     const double read = milliseconds("ReportReadSql", size);
-    std::printf("  %8d %12.3f %14.3f %12.3f %14.3f %14.2f %12.2f\n", size, assign,
-                milliseconds("ReportAssignFewSets", size), read, compile, assign / compile, read / compile);
+    const double compile = milliseconds("SqliteCompile", size);
+    if (assign <= 0 && fewSets <= 0 && read <= 0 && compile <= 0) continue;
+    std::printf("  %8d %12.3f %14.3f %12.3f %14.3f %14.2f %12.2f\n", size, assign, fewSets, read, compile,
+                ratio(assign, compile), ratio(read, compile));
   }
   std::printf("Scaling exponents (log(t2/t1)/log(n2/n1))\n");
   PrintExponents(reporter, "ReportAssign");
