@@ -85,9 +85,11 @@ void Formula::Add(std::string& newItem) {
     return;
   }
 
-  // Here the last operand, if any, is closed: a new one may follow a comparison, or start a list element.
-  const bool operandMayBegin =
-      n == 0 || comparison_ == "BETWEEN" || comparison_ == "IN" || (!comparison_.empty() && n == 1);
+  // Here the last operand, if any, is closed: a new one may only follow the comparison. A list element
+  // begins after a separator, which opens its section itself; an operand closed by a ")" of its own may not
+  // be followed by another without one (x IN(1) 2 is not IN (1, 2), x BETWEEN 1 AND 2) 3 has no fourth
+  // operand).
+  const bool operandMayBegin = n == 0 || (!comparison_.empty() && n == 1);
   if (!operandMayBegin) RefuseItem();
   sections_.push_back(NewSection(&newItem));
 }
