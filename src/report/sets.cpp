@@ -299,7 +299,10 @@ bool Exception::ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item) {
 // The field items below `node` in the order CollectNodes lists them, each added to the set its table
 // names. The library's own sections are walked through their children directly.
 void Exception::SortFieldItems(const std::shared_ptr<INode>& node, SetMembers& members) {
-  static const std::type_info& librarySection = typeid(*Section::Create());
+  // typeid of a plain pointer's target: an operand with calls in it draws clang's side-effect warning.
+  static const std::shared_ptr<Section> sample = Section::Create();
+  static const Section* const samplePointer = sample.get();
+  static const std::type_info& librarySection = typeid(*samplePointer);
   const auto visit = [&](const std::shared_ptr<INode>& child) {
     if (!child) return;
     if (child->ItemType() == kField) {
@@ -307,7 +310,8 @@ void Exception::SortFieldItems(const std::shared_ptr<INode>& node, SetMembers& m
     }
     if (child->Count() > 0) SortFieldItems(child, members);
   };
-  if (typeid(*node) == librarySection) {
+  const INode* const nodePointer = node.get();
+  if (typeid(*nodePointer) == librarySection) {
     for (const auto& child : static_cast<const Section&>(*node).children_) visit(child);
     return;
   }
