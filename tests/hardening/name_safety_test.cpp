@@ -14,6 +14,7 @@
 #include "talvane/formula/section.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/error.hpp"
+#include "talvane/foundation/schema.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field.hpp"
 #include "talvane/report/field_list.hpp"
@@ -163,6 +164,15 @@ TEST_F(NameSafety, AFieldProbeWhoseCloseFailsIsStillClosed) {
   EXPECT_EQ(connection_->AbandonedRecordsets(), 0);
   field->SetValue("Orders.Amount");
   EXPECT_TRUE(field->Total());
+}
+
+TEST_F(NameSafety, TheDatabaseLayerRefusesACommandTextWithANulByte) {
+  // SQLite would run "SELECT 1 " and silently drop the rest; the command is refused whole instead.
+  const auto recordset = database_->NewRecordset();
+  const talvane::Error error = CaptureError([&] { recordset->Open("SELECT 1 \0; DROP TABLE Orders"s, database_); });
+  EXPECT_EQ(error.Number(), db::kErrCommandText);
+  EXPECT_EQ(recordset->State(), db::kAdStateClosed);
+  EXPECT_TRUE(TableHasColumn("Orders", "OrderID", database_));
 }
 
 }  // namespace

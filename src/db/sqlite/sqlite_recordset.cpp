@@ -226,6 +226,8 @@ bool SqliteRecordset::StartKept(const std::shared_ptr<SqliteSession>& session, s
 
 void SqliteRecordset::Prepare(const std::shared_ptr<SqliteSession>& session, std::string_view sql) {
   sqlite3* db = session->Handle();
+  // SQLite stops reading at a NUL byte: whatever followed it would silently not be part of the command.
+  if (sql.find('\0') != std::string_view::npos) RaiseSqlite(kErrCommandText, "The command text holds a NUL character.");
   const char* tail = nullptr;
   int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_, &tail);
   if (rc != SQLITE_OK) ReleaseAndThrow(SqliteFailure(db, rc, SqliteStage::kCommand));
