@@ -16,5 +16,9 @@ class Recordset;
 namespace detail {
 // Reaches library-internal members (used by the library's own tests and tools).
 struct Access;
+// Marks the formula above a changed node with a new revision.
+class ChangeNote;
+// What a report's set resolution keeps from one run to the next.
+class SetCache;
 }  // namespace detail
 }  // namespace talvane

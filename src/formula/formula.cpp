@@ -1,6 +1,7 @@
 // Formula state and its plain members: kind, data type, sections, errors, grouping, dialect, connection.
 #include "talvane/formula/formula.hpp"
 
+#include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
 #include "talvane/formula/section.hpp"
 #include "talvane/foundation/error.hpp"
@@ -25,6 +26,7 @@ ITEMDATATYPEENUM Formula::DataType() const {
 }
 
 void Formula::SetDataType(ITEMDATATYPEENUM value) {
+  const detail::ChangeNote note(this);
   dataType_ = value;
   dataTypeSet_ = true;
 }
@@ -47,6 +49,7 @@ std::shared_ptr<INode> Formula::Node(int32_t Index) const {
 }
 
 void Formula::SetNode(int32_t Index, const std::shared_ptr<INode>& node) {
+  const detail::ChangeNote note(this);
   if (Index < 1 || Index > Count()) Raise(ERR_INDEX_OOB, kChildSource, "Index out of bounds");
   const auto section = std::dynamic_pointer_cast<Section>(node);
   if (!section) Raise(ERR_ITEMTYPE, kChildSource, "Only a section can be a child of a formula");
@@ -62,6 +65,7 @@ void Formula::SetNode(int32_t Index, const std::shared_ptr<INode>& node) {
 int32_t Formula::Count() const { return static_cast<int32_t>(sections_.size()); }
 
 void Formula::Clear() {
+  const detail::ChangeNote note(this);
   for (const auto& section : sections_) section->Clear();
   sections_.clear();
   errorPos_ = 0;
@@ -79,11 +83,15 @@ int32_t Formula::ErrorPos() const { return errorPos_; }
 
 GROUPTYPEENU Formula::Grouping() const { return grouping_; }
 
-void Formula::SetGrouping(GROUPTYPEENU value) { grouping_ = value; }
+void Formula::SetGrouping(GROUPTYPEENU value) {
+  const detail::ChangeNote note(this);
+  grouping_ = value;
+}
 
 DATABASETYPEENU Formula::DatabaseType() const { return databaseType_; }
 
 void Formula::SetDatabaseType(DATABASETYPEENU value) {
+  const detail::ChangeNote note(this);
   databaseType_ = value;
   for (const auto& section : sections_) section->SetDatabaseType(value);
 }
@@ -103,13 +111,17 @@ std::string Formula::SectionSeperator() const {
 std::shared_ptr<db::Connection> Formula::Connection() const { return connection_; }
 
 void Formula::SetConnection(const std::shared_ptr<db::Connection>& connection) {
+  const detail::ChangeNote note(this);
   connection_ = connection;
   for (const auto& section : sections_) section->SetConnection(connection);
 }
 
 std::shared_ptr<FormulaList> Formula::List() const { return list_.lock(); }
 
-void Formula::SetList(const std::shared_ptr<FormulaList>& list) { list_ = list; }
+void Formula::SetList(const std::shared_ptr<FormulaList>& list) {
+  const detail::ChangeNote note(this);
+  list_ = list;
+}
 
 std::shared_ptr<Section> Formula::LastSection() const { return sections_.empty() ? nullptr : sections_.back(); }
 

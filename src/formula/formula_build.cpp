@@ -1,6 +1,7 @@
 // Building a formula from its text: one comparison between operand sections, and its validity.
 #include "talvane/formula/formula.hpp"
 
+#include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
 #include "talvane/formula/classify_item.hpp"
 #include "talvane/formula/parse_item.hpp"
@@ -27,6 +28,7 @@ bool EndsInOpenGroup(const Section& section) {
 }  // namespace
 
 void Formula::SetValue(std::string& text) {
+  const detail::ChangeNote note(this);
   if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, "Exception: Formula.Value", "Connection not open");
   const std::string name = name_;
   const GROUPTYPEENU grouping = grouping_;
@@ -59,6 +61,7 @@ void Formula::Add(std::string_view newItem) {
 }
 
 void Formula::Add(std::string& newItem) {
+  const detail::ChangeNote note(this);
   const ITEMTYPEENU kind = ClassifyItem(newItem);
   const std::size_t n = sections_.size();
 

@@ -2,6 +2,7 @@
 // which ties it to a set.
 #include "talvane/formula/formula.hpp"
 
+#include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
 #include "talvane/formula/section.hpp"
 #include "talvane/foundation/brackets.hpp"
@@ -111,6 +112,7 @@ std::string Formula::FieldsReferencingSet(std::string_view SetName) const {
 std::string Formula::Name() const { return AddBrackets(name_); }
 
 void Formula::SetName(std::string_view value) {
+  const detail::ChangeNote note(this);
   // The name becomes a bracketed alias in SQL ([name]): a bracket or NUL byte of its own would end it early,
   // and a dot would make it two names ([a].[b]) that no set reference can name either.
   const std::string stripped = tree::BareSetName(value);

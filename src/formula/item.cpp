@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
 #include "foundation/recordset_closer.hpp"
 #include "talvane/db/connection.hpp"
@@ -93,6 +94,7 @@ bool Item::Valid() const { return !value_.empty(); }
 ITEMTYPEENU Item::ItemType() const { return itemType_; }
 
 void Item::SetItemType(ITEMTYPEENU value) {
+  const detail::ChangeNote note(this);
   if (value == kSection || value == kSeperator) {
     Raise(ERR_ITEMTYPE, "Exception: Item.ItemType", "Cannot assig kSection or kSeperator to an Item class");
   }
@@ -102,6 +104,7 @@ void Item::SetItemType(ITEMTYPEENU value) {
 std::string Item::Name() const { return name_.empty() ? std::string() : AddBrackets(name_); }
 
 void Item::SetName(std::string_view value) {
+  const detail::ChangeNote note(this);
   // Sections pass a formula's name on as it was written; blanks around it must not end up inside the
   // bracketed set name that stands in for the table.
   std::string name = tree::BareSetName(value);
@@ -112,7 +115,11 @@ void Item::SetName(std::string_view value) {
 
 std::shared_ptr<INode> Item::Parent() const { return parent_.lock(); }
 
-void Item::SetParent(const std::shared_ptr<INode>& value) { parent_ = value; }
+void Item::SetParent(const std::shared_ptr<INode>& value) {
+  detail::ChangeNote::Mark(this);  // the tree it leaves
+  const detail::ChangeNote note(this);
+  parent_ = value;
+}
 
 std::string Item::Value() const {
   if (itemType_ == kLiteral && dataType_ == kIsString) return "\"" + value_ + "\"";
@@ -121,6 +128,7 @@ std::string Item::Value() const {
 }
 
 void Item::SetValue(std::string& text) {
+  const detail::ChangeNote note(this);
   if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, kValueSource, "Connection not open");
   // The splitter never cuts a NUL byte into an item; a host writing an item directly may not either.
   if (text.find('\0') != std::string::npos) Raise(ERR_ITEMTYPE, kValueSource, "Invalid character in item");
@@ -132,9 +140,14 @@ int32_t Item::Count() const { return 0; }
 
 DATABASETYPEENU Item::DatabaseType() const { return databaseType_; }
 
-void Item::SetDatabaseType(DATABASETYPEENU value) { databaseType_ = value; }
+void Item::SetDatabaseType(DATABASETYPEENU value) {
+  const detail::ChangeNote note(this);
+  databaseType_ = value;
+}
 
 void Item::Clear() {
+  detail::ChangeNote::Mark(this);  // the tree it leaves
+  const detail::ChangeNote note(this);
   parent_.reset();
   value_.clear();
   name_.clear();
@@ -144,7 +157,10 @@ void Item::Clear() {
 
 ITEMDATATYPEENUM Item::DataType() const { return dataType_; }
 
-void Item::SetDataType(ITEMDATATYPEENUM value) { dataType_ = value; }
+void Item::SetDataType(ITEMDATATYPEENUM value) {
+  const detail::ChangeNote note(this);
+  dataType_ = value;
+}
 
 std::string Item::Field() const {
   constexpr std::string_view kSource = "Exception: Item.Field";
@@ -177,7 +193,10 @@ void Item::SetChild(int32_t, const std::shared_ptr<INode>&) {
 
 std::shared_ptr<db::Connection> Item::Connection() const { return connection_; }
 
-void Item::SetConnection(const std::shared_ptr<db::Connection>& connection) { connection_ = connection; }
+void Item::SetConnection(const std::shared_ptr<db::Connection>& connection) {
+  const detail::ChangeNote note(this);
+  connection_ = connection;
+}
 
 void Item::StoreValue(const std::string& text, ITEMTYPEENU kind) {
   itemType_ = kind;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/foundation/error.hpp"
@@ -26,6 +27,7 @@ ITEMDATATYPEENUM Section::DataType() const {
 }
 
 void Section::SetDataType(ITEMDATATYPEENUM value) {
+  const detail::ChangeNote note(this);
   StoreDataType(value);
   // The type climbs to every enclosing group and on to the formula. Walked as a loop, bounded, so that
   // parents linked into a circle by a host cannot make it endless.
@@ -55,6 +57,7 @@ void Section::SetItemType(ITEMTYPEENU) {
 std::string Section::Name() const { return name_; }
 
 void Section::SetName(std::string_view value) {
+  const detail::ChangeNote note(this);
   // Checked before anything changes: the items below render the name as [name].[field].
   if (!tree::IsUsableSetName(tree::BareSetName(value))) {
     Raise(ERR_ITEMTYPE, "Exception: Section.Name", "Invalid set name");
@@ -65,11 +68,18 @@ void Section::SetName(std::string_view value) {
 
 std::string Section::SectionFunction() const { return sectionFunction_; }
 
-void Section::SetSectionFunction(std::string_view value) { sectionFunction_ = value; }
+void Section::SetSectionFunction(std::string_view value) {
+  const detail::ChangeNote note(this);
+  sectionFunction_ = value;
+}
 
 std::shared_ptr<INode> Section::Parent() const { return parent_.lock(); }
 
-void Section::SetParent(const std::shared_ptr<INode>& value) { parent_ = value; }
+void Section::SetParent(const std::shared_ptr<INode>& value) {
+  detail::ChangeNote::Mark(this);  // the tree it leaves
+  const detail::ChangeNote note(this);
+  parent_ = value;
+}
 
 std::shared_ptr<INode> Section::Node(int32_t Index) const {
   if (Index < 1 || Index > Count()) Raise(ERR_INDEX_OOB, kChildSource, "Index out of bounds");
@@ -77,6 +87,7 @@ std::shared_ptr<INode> Section::Node(int32_t Index) const {
 }
 
 void Section::SetNode(int32_t Index, const std::shared_ptr<INode>& node) {
+  const detail::ChangeNote note(this);
   if (Index < 1 || Index > Count()) Raise(ERR_INDEX_OOB, kChildSource, "Index out of bounds");
   if (!std::dynamic_pointer_cast<Item>(node) && !std::dynamic_pointer_cast<Section>(node)) {
     Raise(ERR_ITEMTYPE, kChildSource, "Only an item or a section can be a child of a section");
@@ -101,11 +112,14 @@ int32_t Section::Count() const { return static_cast<int32_t>(children_.size()); 
 DATABASETYPEENU Section::DatabaseType() const { return databaseType_; }
 
 void Section::SetDatabaseType(DATABASETYPEENU value) {
+  const detail::ChangeNote note(this);
   databaseType_ = value;
   for (const auto& child : children_) child->SetDatabaseType(value);
 }
 
 void Section::Clear() {
+  detail::ChangeNote::Mark(this);  // the tree it leaves
+  const detail::ChangeNote note(this);
   ResetSection();
   parent_.reset();
   dataType_ = kIsString;
@@ -116,7 +130,10 @@ int32_t Section::ErrorPos() const { return errorPos_; }
 
 bool Section::Locked() const { return locked_; }
 
-void Section::SetLocked(bool value) { locked_ = value; }
+void Section::SetLocked(bool value) {
+  const detail::ChangeNote note(this);
+  locked_ = value;
+}
 
 bool Section::Valid() const {
   if (children_.empty()) return false;
@@ -142,6 +159,7 @@ std::shared_ptr<INode> Section::Last() const {
 std::shared_ptr<db::Connection> Section::Connection() const { return connection_; }
 
 void Section::SetConnection(const std::shared_ptr<db::Connection>& connection) {
+  const detail::ChangeNote note(this);
   connection_ = connection;
   for (const auto& child : children_) child->SetConnection(connection);
 }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
 #include "talvane/formula/classify_item.hpp"
 #include "talvane/formula/item.hpp"
@@ -36,6 +37,7 @@ void Section::Add(std::string_view newItem, const std::shared_ptr<INode>& myPare
 }
 
 void Section::Add(std::string& newItem, const std::shared_ptr<INode>&, const std::shared_ptr<db::Connection>& cnn) {
+  const detail::ChangeNote note(this);
   // Every token goes to the innermost open group. The chain is at most kMaxNestingDepth long.
   if (!children_.empty() && children_.back()->ItemType() == kOpenSection) {
     const auto open = std::dynamic_pointer_cast<Section>(children_.back());
@@ -117,6 +119,7 @@ void Section::SetFunctionFromToken(std::string_view token) {
 }
 
 void Section::CloseSection() {
+  const detail::ChangeNote note(this);
   constexpr std::string_view kSource = "Exception: Section.CloseSection";
   if (children_.empty()) Raise(ERR_ITEMTYPE, kSource, "Section is incomplete");
   const ITEMTYPEENU last = children_.back()->ItemType();
@@ -133,6 +136,7 @@ void Section::CloseSection() {
 }
 
 void Section::SetValue(std::string& text) {
+  const detail::ChangeNote note(this);
   if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, "Exception: Section.Value", "Connection not open.");
   ResetSection();
 

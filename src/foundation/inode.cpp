@@ -34,4 +34,6 @@ void INode::Clear() {}
 std::shared_ptr<db::Connection> INode::Connection() const { return {}; }
 void INode::SetConnection(const std::shared_ptr<db::Connection>&) {}
 
+std::shared_ptr<INode> INode::MarkChanged() { return nullptr; }
+
 }  // namespace talvane

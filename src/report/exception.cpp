@@ -1,5 +1,6 @@
 #include "talvane/report/exception.hpp"
 
+#include "report/set_cache.hpp"
 #include "report/statement_builder.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/foundation/brackets.hpp"
@@ -52,6 +53,8 @@ std::string CheckedBareName(std::string_view value) {
 
 }  // namespace
 
+Exception::Exception() : setCache_(std::make_unique<detail::SetCache>()) {}
+
 std::shared_ptr<Exception> Exception::Create() {
   auto report = std::make_shared<MadeException>();
   report->formulae_ = FormulaList::Create();
@@ -74,6 +77,7 @@ std::shared_ptr<FormulaList> Exception::Formulae() const { return formulae_; }
 void Exception::SetFormulae(const std::shared_ptr<FormulaList>& list) {
   if (!list) Raise(ERR_EXCEPT_ITEMTYPE, "Exception.Formulae", "A formula list is required.");
   formulae_ = list;
+  setCache_->Forget();
 }
 
 std::shared_ptr<FieldList> Exception::Fields() const { return fields_; }
@@ -91,6 +95,7 @@ void Exception::SetMainTable(std::string_view value) { mainTable_ = CheckedBareN
 std::shared_ptr<db::Connection> Exception::Connection() const { return connection_; }
 
 void Exception::SetConnection(const std::shared_ptr<db::Connection>& connection) {
+  setCache_->Forget();
   connection_ = connection;
   formulae_->SetConnection(connection);
   fields_->SetConnection(connection);
@@ -102,6 +107,7 @@ void Exception::SetConnection(const std::shared_ptr<db::Connection>& connection)
 DATABASETYPEENU Exception::DatabaseType() const { return databaseType_; }
 
 void Exception::Clear() {
+  setCache_->Forget();
   formulae_->Clear();
   fields_->Clear();
 }

@@ -1,21 +1,22 @@
 // The set members of class Exception: formulas sharing a name form a set, a derived table joined
 // to the main table on the main field.
 //
-// Resolving set references runs for every set reference and every renamed formula, and each run looks
-// at every node of every formula. The members here do that work once per run rather than once per set:
-// one pass collects every set's tables, one walk sorts the field items by the set they name, and a column
-// test or type probe asked again within the run is answered from the first asking. Every preparatory step
-// only reads; should one of them fail, the run starts again set by set, in the order of side effects the
-// longer form has, so that errors arrive at the same point with the same nodes already typed.
+// Resolving set references runs for every set reference and every renamed formula, and each run would look
+// at every node of every formula. The members here do that work once per run rather than once per set, and
+// only where something changed since the last run (see SetCache): one pass collects every set's tables, the
+// field items are sorted by the set they name, and a column test or type probe asked again within the run
+// is answered from the first asking. Every preparatory step only reads; should one of them fail, the run
+// starts again set by set, in the order of side effects the longer form has, so that errors arrive at the
+// same point with the same nodes already typed.
 #include "talvane/report/exception.hpp"
 
 #include <algorithm>
 #include <map>
-#include <typeinfo>
 #include <unordered_map>
 #include <utility>
 
 #include "formula/formula_tree.hpp"
+#include "report/set_cache.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
@@ -39,27 +40,7 @@ std::string SetKey(std::string_view name) { return UpperAscii(StripBrackets(name
 // separator itself.
 class UnsplittableEntry {};
 
-// Names compared as SameSetName compares them, looked up without building a string.
-struct NoCaseHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const noexcept {
-    std::size_t hash = 14695981039346656037ull;
-    for (const char c : text) {
-      const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
-      hash = (hash ^ static_cast<unsigned char>(upper)) * 1099511628211ull;
-    }
-    return hash;
-  }
-};
-struct NoCaseEqual {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const noexcept { return EqualsIgnoreCase(a, b); }
-};
-
 }  // namespace
-
-// The field items of each set, by the set's name.
-struct Exception::SetMembers : std::unordered_map<std::string, std::vector<Item*>, NoCaseHash, NoCaseEqual> {};
 
 // Set names in list order (first spelling, stripped) and, by the key of a formula's name, the tables of
 // the formulas bearing it.
@@ -268,68 +249,29 @@ void Exception::ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item) {
   }
 }
 
-// The same resolution with the sets' tables gathered in one pass and the field items sorted by the set
-// they name in one walk. False, with nothing changed, when a step before the first change fails.
+// The same resolution with the sets' tables gathered in one pass, resolving only the field items of the
+// formulas changed since the last run and of the sets whose tables changed (see SetCache). False, with
+// nothing changed, when a step before the first change fails.
 bool Exception::ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item) {
-  SetIndex index;
-  SetMembers members;
+  std::vector<detail::SetCache::SetWork> work;
+  uint64_t run = 0;
   try {
-    index = IndexSets();
-    for (const std::string& setName : index.names.Items()) {
-      if (SetKey(setName).empty()) return false;  // would match the unnamed formulas, left out of the index
-      const StringList* tables = index.TablesOf(setName);
-      if (tables != nullptr && !IsArrayEmpty(*tables)) members.try_emplace(UpperAscii(setName));
-    }
-    if (members.empty()) return true;
-    for (const auto& formula : formulae_->formulas_) SortFieldItems(formula, members);
-    if (item && item->ItemType() == kField) AddToItsSet(*item, members);
+    run = setCache_->Prepare(formulae_->formulas_, connection_, item, work);
   } catch (...) {
     return false;
   }
+  if (run == 0) return false;
   RunMemo memo(connection_);
-  for (const std::string& setName : index.names.Items()) {
-    const StringList* tables = index.TablesOf(setName);
-    if (tables == nullptr || IsArrayEmpty(*tables)) continue;
-    // The trees stay as they are during the run, so the items listed stay alive.
-    for (Item* fieldItem : members[UpperAscii(setName)]) ResolveItemInSet(*fieldItem, *tables, memo);
-  }
-  return true;
-}
-
-// The field items below `node` in the order CollectNodes lists them, each added to the set its table
-// names. The library's own sections are walked through their children directly.
-void Exception::SortFieldItems(const std::shared_ptr<INode>& node, SetMembers& members) {
-  // typeid of a plain pointer's target: an operand with calls in it draws clang's side-effect warning.
-  static const std::shared_ptr<Section> sample = Section::Create();
-  static const Section* const samplePointer = sample.get();
-  static const std::type_info& librarySection = typeid(*samplePointer);
-  const auto visit = [&](const std::shared_ptr<INode>& child) {
-    if (!child) return;
-    if (child->ItemType() == kField) {
-      if (auto* fieldItem = dynamic_cast<Item*>(child.get())) AddToItsSet(*fieldItem, members);
+  try {
+    for (const auto& set : work) {
+      for (const auto& fieldItem : set.items) ResolveItemInSet(*fieldItem, set.tables, memo);
     }
-    if (child->Count() > 0) SortFieldItems(child, members);
-  };
-  const INode* const nodePointer = node.get();
-  if (typeid(*nodePointer) == librarySection) {
-    for (const auto& child : static_cast<const Section&>(*node).children_) visit(child);
-    return;
+  } catch (...) {
+    setCache_->Forget();
+    throw;
   }
-  for (int32_t i = 1; i <= node->Count(); ++i) visit(node->Child(i));
-}
-
-// The key of Item.Table with its brackets stripped, read without building the bracketed text.
-void Exception::AddToItsSet(Item& fieldItem, SetMembers& members) {
-  const std::string& value = fieldItem.value_;
-  const std::size_t dot = value.find('.');
-  if (fieldItem.itemType_ != kField || dot == std::string::npos || dot == 0) {
-    static_cast<void>(fieldItem.Table());  // raises what Table raises
-  }
-  std::string_view table = std::string_view(value).substr(0, dot);
-  if (!table.empty() && table.front() == '[') table.remove_prefix(1);
-  if (!table.empty() && table.back() == ']') table.remove_suffix(1);
-  const auto found = members.find(table);
-  if (found != members.end()) found->second.push_back(&fieldItem);
+  setCache_->Commit(run);
+  return true;
 }
 
 // Gives a reference to the set the type of the same-named column of the set's tables; the last

@@ -2,6 +2,7 @@
 // The connection the host hands to the library. The library never opens or closes it.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ class Connection {
   virtual std::shared_ptr<Recordset> OpenSchema(int32_t kind, const std::vector<std::string>& restrictions) = 0;
   // A recordset not yet opened, to be opened with a query on this connection.
   virtual std::shared_ptr<Recordset> NewRecordset() = 0;
+  // A text that changes whenever the tables or columns seen through this connection may have changed, so
+  // that what the library learnt from the schema may be kept until then. nullopt, the default, when the
+  // backend cannot tell: nothing learnt from the schema is then kept from one call of the library to the
+  // next.
+  virtual std::optional<std::string> SchemaVersion() noexcept { return std::nullopt; }
 };
 
 }  // namespace talvane::db

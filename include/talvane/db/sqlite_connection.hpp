@@ -24,6 +24,8 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   int32_t State() const override;
   std::shared_ptr<Recordset> OpenSchema(int32_t kind, const std::vector<std::string>& restrictions) override;
   std::shared_ptr<Recordset> NewRecordset() override;
+  // Moves with any schema change of an attached database, by any connection, and with every reopening.
+  std::optional<std::string> SchemaVersion() noexcept override;
 
   // Re-opens the same data source after Close (an in-memory database then starts empty).
   void Open();

@@ -65,6 +65,10 @@ class Formula : public INode {
  private:
   std::shared_ptr<db::Connection> Connection() const override;
   void SetConnection(const std::shared_ptr<db::Connection>& connection) override;
+  std::shared_ptr<INode> MarkChanged() override {
+    ++revision_;
+    return nullptr;
+  }
   std::shared_ptr<FormulaList> List() const;
   void SetList(const std::shared_ptr<FormulaList>& list);
   std::shared_ptr<Section> LastSection() const;
@@ -85,11 +89,15 @@ class Formula : public INode {
   std::weak_ptr<FormulaList> list_;
   DATABASETYPEENU databaseType_ = kAccess;
   int32_t dumpDepth_ = 0;
+  // Moves on with every change to the formula or its tree (see ChangeNote).
+  uint64_t revision_ = 0;
 
   friend class Item;
   friend class FormulaList;
   friend class Exception;
   friend struct detail::Access;
+  friend class detail::ChangeNote;
+  friend class detail::SetCache;
 };
 
 }  // namespace talvane

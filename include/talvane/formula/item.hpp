@@ -47,6 +47,7 @@ class Item : public INode {
  private:
   std::shared_ptr<db::Connection> Connection() const override;
   void SetConnection(const std::shared_ptr<db::Connection>& connection) override;
+  std::shared_ptr<INode> MarkChanged() override { return parent_.lock(); }
   bool IsSetReference() const { return setReference_; }
 
   void StoreValue(const std::string& text, ITEMTYPEENU kind);
@@ -73,6 +74,8 @@ class Item : public INode {
   friend class Formula;
   friend class Exception;
   friend struct detail::Access;
+  friend class detail::ChangeNote;
+  friend class detail::SetCache;
 };
 
 }  // namespace talvane

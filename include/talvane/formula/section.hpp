@@ -67,6 +67,7 @@ class Section : public INode {
  private:
   std::shared_ptr<db::Connection> Connection() const override;
   void SetConnection(const std::shared_ptr<db::Connection>& connection) override;
+  std::shared_ptr<INode> MarkChanged() override { return parent_.lock(); }
   void ResetSection();
   void SetFunctionFromToken(std::string_view token);
 
@@ -92,6 +93,8 @@ class Section : public INode {
   friend class Formula;
   friend class Exception;
   friend struct detail::Access;
+  friend class detail::ChangeNote;
+  friend class detail::SetCache;
 };
 
 }  // namespace talvane

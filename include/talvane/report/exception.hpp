@@ -38,7 +38,7 @@ class Exception : public std::enable_shared_from_this<Exception> {
   std::string FieldsInSet(std::string_view SetName) const;
 
  protected:
-  Exception() = default;
+  Exception();
 
  private:
   void Validate() const;
@@ -50,16 +50,13 @@ class Exception : public std::enable_shared_from_this<Exception> {
   StringList SetTables(std::string_view setName) const;
   void ResolveNodeInSet(const std::shared_ptr<INode>& node, const std::string& setName, const StringList& tables);
 
-  // The same work as the members above, for every set in one pass over the formulas and one walk of the
-  // trees rather than one of each per set; see sets.cpp.
+  // The same work as the members above, for every set in one pass over the formulas, and over the
+  // formulas changed since the last run only; see sets.cpp.
   struct SetIndex;
-  struct SetMembers;
   class RunMemo;
   SetIndex IndexSets() const;
   void ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item);
   bool ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item);
-  static void SortFieldItems(const std::shared_ptr<INode>& node, SetMembers& members);
-  static void AddToItsSet(Item& fieldItem, SetMembers& members);
   void ResolveItemInSet(Item& item, const StringList& tables, RunMemo& memo);
   // FieldsReferencingSet of each name, in order; computed together when it can be, one by one otherwise.
   std::vector<std::string> FieldsReferencingSets(const std::vector<std::string>& setNames) const;
@@ -72,6 +69,7 @@ class Exception : public std::enable_shared_from_this<Exception> {
   std::string mainTable_;
   DATABASETYPEENU databaseType_ = kSQLServer;
   std::vector<std::shared_ptr<INode>> nodes_;
+  std::unique_ptr<detail::SetCache> setCache_;
 
   friend class Item;
   friend class Formula;

@@ -76,6 +76,10 @@ std::shared_ptr<Recordset> SqliteConnection::OpenSchema(int32_t kind, const std:
 
 std::shared_ptr<Recordset> SqliteConnection::NewRecordset() { return std::make_shared<SqliteRecordset>(); }
 
+std::optional<std::string> SqliteConnection::SchemaVersion() noexcept {
+  return impl_->session ? impl_->session->SchemaVersion() : std::nullopt;
+}
+
 void SqliteConnection::Open() {
   if (impl_->session) RaiseObjectOpen();
   sqlite3* handle = OpenHandle(DataSource(impl_->connectionString));

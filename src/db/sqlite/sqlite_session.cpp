@@ -3,12 +3,32 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 
 #include "db/sqlite/sqlite_recordset.hpp"
 
 namespace talvane::db {
 
-SqliteSession::SqliteSession(sqlite3* handle) : handle_(handle) {}
+namespace {
+
+uint64_t NextOpening() {
+  static std::atomic<uint64_t> last{0};
+  return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+// A database name as a quoted identifier.
+std::string QuoteName(std::string_view name) {
+  std::string quoted = "\"";
+  for (const char c : name) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+SqliteSession::SqliteSession(sqlite3* handle) : handle_(handle), opening_(NextOpening()) {}
 
 SqliteSession::~SqliteSession() { Close(); }
 
@@ -52,6 +72,52 @@ std::size_t SqliteSession::KeptStatements() const {
   std::size_t count = 0;
   for (const auto& entry : kept_) count += entry.second.size();
   return count;
+}
+
+std::optional<std::string> SqliteSession::SchemaVersion() noexcept {
+  if (handle_ == nullptr) return std::nullopt;
+  try {
+    // Every attached database by number, name and file, then the schema cookie of each: the cookie moves
+    // with every change to that database's schema, whichever connection makes it.
+    std::string version = std::to_string(opening_) + "|";
+    std::vector<std::string> names;
+    if (!AppendRows("PRAGMA database_list", version, &names)) return std::nullopt;
+    for (const std::string& name : names) {
+      if (!AppendRows("PRAGMA " + QuoteName(name) + ".schema_version", version)) return std::nullopt;
+    }
+    return version;
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+bool SqliteSession::AppendRows(const std::string& sql, std::string& out, std::vector<std::string>* secondColumn) {
+  sqlite3_stmt* statement = TakeStatement(sql);
+  if (statement == nullptr && sqlite3_prepare_v2(handle_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(statement);
+    return false;
+  }
+  int rc = SQLITE_ROW;
+  try {
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+      const int columns = sqlite3_column_count(statement);
+      for (int c = 0; c < columns; ++c) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
+        out += text != nullptr ? text : "";
+        out += ':';
+      }
+      out += '|';
+      if (secondColumn != nullptr && columns > 1) {
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
+        secondColumn->emplace_back(name != nullptr ? name : "");
+      }
+    }
+  } catch (...) {
+    GiveBackStatement(sql, statement);
+    throw;
+  }
+  GiveBackStatement(sql, statement);
+  return rc == SQLITE_DONE;
 }
 
 void SqliteSession::FinalizeKeptStatements() noexcept {

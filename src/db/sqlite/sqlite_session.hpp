@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -44,6 +45,10 @@ class SqliteSession {
   void GiveBackStatement(std::string_view sql, sqlite3_stmt* statement) noexcept;
   std::size_t KeptStatements() const;
 
+  // Text that changes with any change to the schema of a database attached to the handle (by any
+  // connection), or with another opening of the handle; nullopt when it cannot be read.
+  std::optional<std::string> SchemaVersion() noexcept;
+
   // Closes every recordset still open on the session, finalizes the kept statements, then closes the handle.
   void Close();
 
@@ -59,8 +64,13 @@ class SqliteSession {
   };
 
   void FinalizeKeptStatements() noexcept;
+  // Runs a statement, reusing a kept one, and appends its rows to `out` (each column followed by ':',
+  // each row by '|'), and each row's second column to `secondColumn` when given; false when it fails.
+  bool AppendRows(const std::string& sql, std::string& out, std::vector<std::string>* secondColumn = nullptr);
 
   sqlite3* handle_;
+  // Tells this opening from every other one in the process.
+  uint64_t opening_;
   std::vector<SqliteRecordset*> open_;
   std::unordered_map<std::string, std::vector<sqlite3_stmt*>, TextHash, std::equal_to<>> kept_;
 };
