@@ -83,10 +83,8 @@ int32_t Formula::ErrorPos() const { return errorPos_; }
 
 GROUPTYPEENU Formula::Grouping() const { return grouping_; }
 
-void Formula::SetGrouping(GROUPTYPEENU value) {
-  const detail::ChangeNote note(this);
-  grouping_ = value;
-}
+// The grouping is read only when the statement is built, never by the set resolution: no revision.
+void Formula::SetGrouping(GROUPTYPEENU value) { grouping_ = value; }
 
 DATABASETYPEENU Formula::DatabaseType() const { return databaseType_; }
 

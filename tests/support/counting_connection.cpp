@@ -134,6 +134,12 @@ std::string CountingConnection::ConnectionString() const { return tracker_->inne
 
 int32_t CountingConnection::State() const { return tracker_->inner->State(); }
 
+std::optional<std::string> CountingConnection::SchemaVersion() noexcept {
+  return forwardSchemaVersion_ ? tracker_->inner->SchemaVersion() : std::nullopt;
+}
+
+void CountingConnection::ForwardSchemaVersion(bool forward) { forwardSchemaVersion_ = forward; }
+
 std::shared_ptr<db::Recordset> CountingConnection::OpenSchema(int32_t kind,
                                                               const std::vector<std::string>& restrictions) {
   tracker_->requests.push_back("schema " + std::to_string(kind));

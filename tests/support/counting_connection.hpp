@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ class CountingConnection : public db::Connection {
   int32_t State() const override;
   std::shared_ptr<db::Recordset> OpenSchema(int32_t kind, const std::vector<std::string>& restrictions) override;
   std::shared_ptr<db::Recordset> NewRecordset() override;
+  // None unless ForwardSchemaVersion(true): by default the library keeps nothing learnt from the schema
+  // beyond one call, so that every call makes all of its requests.
+  std::optional<std::string> SchemaVersion() noexcept override;
+  void ForwardSchemaVersion(bool forward);
 
   const std::shared_ptr<db::Connection>& Inner() const;
 
@@ -62,6 +67,7 @@ class CountingConnection : public db::Connection {
  private:
   explicit CountingConnection(std::shared_ptr<db::Connection> inner);
   std::shared_ptr<Tracker> tracker_;
+  bool forwardSchemaVersion_ = false;
 };
 
 }  // namespace talvane::test

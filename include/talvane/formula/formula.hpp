@@ -89,7 +89,7 @@ class Formula : public INode {
   std::weak_ptr<FormulaList> list_;
   DATABASETYPEENU databaseType_ = kAccess;
   int32_t dumpDepth_ = 0;
-  // Moves on with every change to the formula or its tree (see ChangeNote).
+  // Moves on with every change to the formula's tree, name, type or connection (see ChangeNote).
   uint64_t revision_ = 0;
 
   friend class Item;
