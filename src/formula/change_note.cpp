@@ -7,6 +7,20 @@
 
 namespace talvane::detail {
 
+namespace {
+
+// The innermost changing member running on this thread; each note links to the one around it.
+thread_local ChangeNote* innermost = nullptr;
+
+}  // namespace
+
+ChangeNote::ChangeNote(INode* node) noexcept : node_(node), outer_(innermost) { innermost = this; }
+
+ChangeNote::~ChangeNote() {
+  innermost = outer_;
+  if (outer_ == nullptr) Mark(node_);
+}
+
 void ChangeNote::Mark(INode* node) noexcept {
   // Bounded as every upward walk is, so that parents linked into a circle cannot make it endless.
   std::shared_ptr<INode> parent;
@@ -14,6 +28,10 @@ void ChangeNote::Mark(INode* node) noexcept {
     parent = node->MarkChanged();
     node = parent.get();
   }
+}
+
+void ChangeNote::MarkChangesUnderWay() noexcept {
+  for (const ChangeNote* note = innermost; note != nullptr; note = note->outer_) Mark(note->node_);
 }
 
 uint64_t ChangeNote::RevisionOf(const Formula& formula) noexcept { return formula.revision_; }

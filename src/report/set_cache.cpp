@@ -50,6 +50,7 @@ uint64_t SetCache::Prepare(const std::vector<std::shared_ptr<Formula>>& formulas
     if (!version || version != schemaVersion_ || connection.get() != connection_) Forget();
     schemaVersion_ = std::move(version);
     connection_ = connection.get();
+    ChangeNote::MarkChangesUnderWay();  // a formula being built is read as it stands now
     if (Refresh(formulas, connection_) || !indexed_) Reindex();
     for (const std::string& name : setNames_.Items()) {
       if (UpperAscii(StripBrackets(name)).empty()) {  // would match the unnamed formulas
