@@ -67,6 +67,7 @@ std::shared_ptr<Exception> Exception::Create() {
 }
 
 Exception::~Exception() {
+  setCache_->Forget();  // holds formulas too
   formulae_.reset();
   fields_.reset();
   connection_.reset();

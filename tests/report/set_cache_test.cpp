@@ -293,5 +293,18 @@ TEST_F(SetCacheTest, AnItemEditedThroughTheNodeInterfaceIsResolvedAgain) {
   EXPECT_EQ(item->DataType(), kIsString);
 }
 
+TEST_F(SetCacheTest, KeepsNoFormulaThatLeftTheReport) {
+  CountOnKeptVersions();
+  AddFormula("Orders.Amount > 1", "Big");
+  const std::weak_ptr<Formula> removed = AddFormula("Big.Qty > 1", "", kAnd);
+  formulae_->Remove(2);
+  AddFormula("Lines.Price > 1", "Cheap", kAnd);  // resolves the sets again
+  EXPECT_TRUE(removed.expired());
+  const std::weak_ptr<Formula> kept = formulae_->Formula(1);
+  report_.reset();
+  formulae_.reset();
+  EXPECT_TRUE(kept.expired());
+}
+
 }  // namespace
 }  // namespace talvane::test
