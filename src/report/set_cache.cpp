@@ -200,9 +200,9 @@ void SetCache::Reindex() {
   std::unordered_map<std::string, StringList> tables;
   for (const std::size_t position : inSets_) {
     const Entry& entry = entries_[position];
-    AppendUniqueToList(names, entry.setName);
-    StringList& setTables = tables[KeyOfName(entry.setName)];
-    for (const std::string& table : entry.tables.Items()) AppendUniqueToList(setTables, table);
+    const auto [set, first] = tables.try_emplace(KeyOfName(entry.setName));
+    if (first) AppendToList(names, entry.setName);  // the first spelling of each set, in list order
+    for (const std::string& table : entry.tables.Items()) AppendUniqueToList(set->second, table);
   }
 
   // A formula reading two sets resolves them in the order of the sets: when that order changes for sets
