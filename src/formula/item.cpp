@@ -4,6 +4,7 @@
 
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
+#include "foundation/number_text.hpp"
 #include "foundation/recordset_closer.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/recordset.hpp"
@@ -23,31 +24,6 @@ namespace {
 constexpr std::string_view kValueSource = "Exception: Item.Value";
 constexpr std::string_view kInvalidFieldFormat = "Invalid field format for item";
 constexpr int16_t kEarliestDateYear = 1700;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Digits with an optional sign, one optional decimal point and an optional exponent.
-bool IsNumericText(std::string_view text) {
-  std::size_t i = 0;
-  auto skipDigits = [&] {
-    std::size_t count = 0;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++count;
-    return count;
-  };
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  std::size_t mantissaDigits = skipDigits();
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    mantissaDigits += skipDigits();
-  }
-  if (mantissaDigits == 0) return false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    if (skipDigits() == 0) return false;
-  }
-  return i == text.size();
-}
 
 // The data type of a column from its ADO type code; false for a code that maps to none.
 bool DataTypeOfColumn(int32_t adoType, ITEMDATATYPEENUM& out) {
@@ -219,7 +195,7 @@ void Item::StoreValue(const std::string& text, ITEMTYPEENU kind) {
 void Item::StoreLiteral(const std::string& text) {
   if (IsValidDate(text, true, kEarliestDateYear) || IsValidDate(text, false, kEarliestDateYear)) {
     dataType_ = kIsDate;
-  } else if (IsNumericText(text)) {
+  } else if (detail::IsNumberText(text)) {
     dataType_ = kIsNumeric;
   } else if (const std::string upper = UpperAscii(text); upper == "TRUE" || upper == "FALSE") {
     dataType_ = kIsBoolean;

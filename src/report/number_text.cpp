@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "foundation/number_text.hpp"
+
 namespace talvane::detail {
 
 namespace {
@@ -9,32 +11,12 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Advances over digits and returns how many there were.
-std::size_t SkipDigits(std::string_view text, std::size_t& i) {
-  const std::size_t start = i;
-  while (i < text.size() && IsDigit(text[i])) ++i;
-  return i - start;
-}
-
 }  // namespace
 
 bool ReadsAsNumber(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  std::size_t digits = SkipDigits(text, i);
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    digits += SkipDigits(text, i);
-  }
-  if (digits == 0) return false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    if (SkipDigits(text, i) == 0) return false;
-  }
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  return i == text.size();
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return IsNumberText(text);
 }
 
 std::size_t TrailingDigitCount(std::string_view text) {
