@@ -34,6 +34,9 @@ struct ProviderCase {
   DATABASETYPEENU dialect;
 };
 
+// Shown by ctest and gtest as the connection string rather than as bytes.
+void PrintTo(const ProviderCase& c, std::ostream* out) { *out << '"' << c.connectionString << '"'; }
+
 class ExceptionProvider : public testing::TestWithParam<ProviderCase> {};
 
 TEST_P(ExceptionProvider, DialectFollowsTheProviderOfTheConnectionString) {

@@ -19,6 +19,8 @@ struct CaseRun {
   std::string dialect;
 };
 
+void PrintTo(const CaseRun& run, std::ostream* out) { *out << run.file.filename().string() << " in " << run.dialect; }
+
 std::vector<CaseRun> AllRuns() {
   std::vector<CaseRun> runs;
   for (const auto& file : CaseFiles()) {
