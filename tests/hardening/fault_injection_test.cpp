@@ -59,9 +59,12 @@ struct Attempt {
   std::shared_ptr<Exception> report;
 };
 
-Attempt NewAttempt(const std::shared_ptr<db::SqliteConnection>& database) {
+// With `keeps`, the connection reports its schema version and the report keeps what its set resolution
+// learnt from one run to the next; without, every run starts afresh.
+Attempt NewAttempt(const std::shared_ptr<db::SqliteConnection>& database, bool keeps) {
   Attempt run;
   run.connection = CountingConnection::Create(database);
+  run.connection->ForwardSchemaVersion(keeps);
   run.report = Exception::Create();
   run.report->SetConnection(run.connection);
   return run;
@@ -83,27 +86,37 @@ class FaultInjection : public ::testing::TestWithParam<Failure> {
   void SetUp() override { database_ = MakeStandardDatabase(kAccessProvider); }
 
   // The statement and the number of counted calls of a run without failures.
-  void RunClean(std::string* statement, int32_t* calls) {
-    const Attempt run = NewAttempt(database_);
+  void RunClean(bool keeps, std::string* statement, int32_t* calls) {
+    const Attempt run = NewAttempt(database_, keeps);
     for (const Step& step : Scenario(statement)) step(*run.report);
     *calls = run.connection->Calls(DbCall::kAny);
     EXPECT_EQ(run.connection->OpenRecordsets(), 0);
     EXPECT_EQ(run.connection->AbandonedRecordsets(), 0);
   }
 
+  void FailEveryCallInTurn(bool keeps);
+
   std::shared_ptr<db::SqliteConnection> database_;
 };
 
 TEST_P(FaultInjection, EveryFailedCallRaisesLeavesNothingOpenAndCanBeMadeAgain) {
+  for (const bool keeps : {false, true}) {
+    SCOPED_TRACE(keeps ? "keeping what the set resolution learnt" : "starting every resolution afresh");
+    FailEveryCallInTurn(keeps);
+    if (HasFailure()) return;
+  }
+}
+
+void FaultInjection::FailEveryCallInTurn(bool keeps) {
   std::string expected;
   int32_t calls = 0;
-  RunClean(&expected, &calls);
+  RunClean(keeps, &expected, &calls);
   ASSERT_GT(calls, 20) << "the scenario must reach the database";
   const talvane::Error injected(GetParam().number, "Injected", "the connection failed");
 
   for (int32_t nth = 1; nth <= calls; ++nth) {
     SCOPED_TRACE("failing call " + std::to_string(nth) + " of " + std::to_string(calls));
-    const Attempt run = NewAttempt(database_);
+    const Attempt run = NewAttempt(database_, keeps);
     run.connection->FailCall(DbCall::kAny, nth, injected);
     std::string statement;
     int32_t failures = 0;
