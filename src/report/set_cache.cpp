@@ -266,14 +266,19 @@ SetCache::Entry SetCache::Read(const std::shared_ptr<Formula>& formula, const db
   entry.formula = formula;
   const Formula& node = *formula;
   opaque = typeid(node) != MadeType<Formula>();  // its Name or children may be the host's
-  if (!formula->name_.empty()) {  // an unnamed formula reads back as the empty name
-    entry.setName = StripBrackets(formula->Name());
-    if (!entry.setName.empty()) {
-      for (const std::string& table : SplitList(formula->Tables())) AppendUniqueToList(entry.tables, StripBrackets(table));
-    }
-  }
+  entry.setName = SetNameOf(*formula);
+  if (!entry.setName.empty()) AddTablesOf(*formula, entry.tables);
   ReadFieldItems(*formula, connection, entry, opaque);
   return entry;
+}
+
+std::string SetCache::SetNameOf(const Formula& formula) {
+  if (formula.name_.empty()) return {};  // an unnamed formula reads back as the empty name
+  return StripBrackets(formula.Name());
+}
+
+void SetCache::AddTablesOf(const Formula& formula, StringList& tables) {
+  for (const std::string& table : SplitList(formula.Tables())) AppendUniqueToList(tables, StripBrackets(table));
 }
 
 // Depth first, children in order, as the report has always listed them.

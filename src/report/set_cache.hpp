@@ -45,6 +45,11 @@ class SetCache {
   void Commit(uint64_t run) noexcept;
   void Forget() noexcept;
 
+  // The set a formula belongs to, stripped (empty for a formula in none), and, for one in a set, its tables
+  // stripped and added to `tables` unless already there.
+  static std::string SetNameOf(const Formula& formula);
+  static void AddTablesOf(const Formula& formula, StringList& tables);
+
  private:
   // What each run checks of every formula, kept apart from the entries so that the check reads little.
   struct Stamp {

@@ -118,12 +118,10 @@ StringList Exception::SetTables(std::string_view setName) const {
 Exception::SetIndex Exception::IndexSets() const {
   SetIndex index;
   for (const auto& formula : formulae_->formulas_) {
-    if (formula->name_.empty()) continue;  // an unnamed formula reads back as the empty name
-    const std::string name = StripBrackets(formula->Name());
+    const std::string name = detail::SetCache::SetNameOf(*formula);
     if (name.empty()) continue;
     AppendUniqueToList(index.names, name);
-    StringList& tables = index.tablesByKey[UpperAscii(name)];
-    for (const std::string& table : SplitList(formula->Tables())) AppendUniqueToList(tables, StripBrackets(table));
+    detail::SetCache::AddTablesOf(*formula, index.tablesByKey[UpperAscii(name)]);
   }
   return index;
 }

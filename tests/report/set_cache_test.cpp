@@ -248,6 +248,17 @@ class SetCacheTest : public ReportTest {
     report_->SetConnection(counting);
     return counting;
   }
+
+  // A set and a formula reading it, resolved once more after both were built so that what the report keeps
+  // is current; the reference's first item.
+  std::shared_ptr<INode> SettledReference(const std::string& setRule, const std::string& setName,
+                                          const std::string& referenceRule) {
+    CountOnKeptVersions();
+    const auto set = AddFormula(setRule, setName);
+    const auto reference = AddFormula(referenceRule, "", kAnd);
+    set->SetName(setName);
+    return reference->Node(1)->Child(1);
+  }
 };
 
 TEST_F(SetCacheTest, ANewReferenceAsksTheSameOfTheDatabaseWhateverTheReportsSize) {
@@ -270,11 +281,7 @@ TEST_F(SetCacheTest, ANewReferenceAsksTheSameOfTheDatabaseWhateverTheReportsSize
 }
 
 TEST_F(SetCacheTest, AnUnchangedReferenceTakesTheTypeOfAColumnRedefinedSince) {
-  CountOnKeptVersions();
-  const auto set = AddFormula("Lines.Price > 1", "Cheap");
-  const auto reference = AddFormula("Cheap.Qty > 1", "", kAnd);
-  set->SetName("Cheap");  // a resolution after the reference was built: what it learnt is current
-  const auto item = reference->Node(1)->Child(1);
+  const auto item = SettledReference("Lines.Price > 1", "Cheap", "Cheap.Qty > 1");
   EXPECT_EQ(item->DataType(), kIsNumeric);
   RunSql(*database_, "DROP TABLE Lines; CREATE TABLE Lines (CustID INTEGER, Price REAL, Qty DATE)");
   AddFormula("Orders.Amount > 1", "Other", kAnd);  // resolves the sets again
@@ -282,11 +289,7 @@ TEST_F(SetCacheTest, AnUnchangedReferenceTakesTheTypeOfAColumnRedefinedSince) {
 }
 
 TEST_F(SetCacheTest, AnItemEditedThroughTheNodeInterfaceIsResolvedAgain) {
-  CountOnKeptVersions();
-  const auto set = AddFormula("Orders.Amount > 1", "Big");
-  const auto reference = AddFormula("Big.Status = \"x\"", "", kAnd);
-  set->SetName("Big");  // a resolution after the reference was built: what it learnt is current
-  const auto item = reference->Node(1)->Child(1);
+  const auto item = SettledReference("Orders.Amount > 1", "Big", "Big.Status = \"x\"");
   EXPECT_EQ(item->DataType(), kIsString);
   item->SetDataType(kIsDate);
   AddFormula("Lines.Price > 1", "Cheap", kAnd);  // resolves the sets again; Big's tables are unchanged
