@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "db/sqlite/connection_string.hpp"
+#include "support/counting_connection.hpp"
 #include "support/expect_error.hpp"
 #include "support/sqlite_fixture.hpp"
 #include "talvane/db/sqlite_connection.hpp"
@@ -138,6 +139,66 @@ TEST(SqliteConnectionState, UnknownSchemaKindIsRefused) {
   EXPECT_TALVANE_ERROR(cnn->OpenSchema(27, {}), db::kErrUnspecified, kSource,
                        "Object or provider is not capable of performing requested operation.");
   EXPECT_EQ(cnn->OpenRecordsets(), 0);
+}
+
+// Mode=Read opens the file read-only: what writes fails, whatever the recordset's lock allows.
+TEST(SqliteConnectionReadOnly, ModeReadRefusesWritesInAnyLetterCase) {
+  struct ModeCase {
+    const char* mode;
+    bool readOnly;
+  };
+  TempDatabaseFile file("CREATE TABLE T (A INTEGER); INSERT INTO T VALUES (5);");
+  for (const ModeCase& c : {ModeCase{"Mode=Read;", true}, ModeCase{"mode = READ ;", true},
+                            ModeCase{"Mode=ReadWrite;", false}, ModeCase{"", false}}) {
+    auto cnn = SqliteConnection::Create(c.mode + file.ConnectionString());
+    auto rs = cnn->NewRecordset();
+    rs->Open("SELECT A FROM T", cnn);
+    EXPECT_EQ(rs->FieldValue(0), "5") << c.mode;
+    rs->Close();
+    const auto write = [&] { rs->Open("INSERT INTO T VALUES (6)", cnn, -1, 3); };
+    if (c.readOnly) {
+      EXPECT_TALVANE_ERROR(write(), db::kErrUnspecified, kSource, "attempt to write a readonly database");
+    } else {
+      EXPECT_NO_THROW(write()) << c.mode;
+    }
+  }
+}
+
+struct CompileCase {
+  const char* name;
+  std::string sql;
+  int32_t number;  // 0 when it compiles
+  const char* message;
+};
+
+TEST(SqliteConnectionCompile, CompilesWithoutRunningAndReportsWhatSqliteRefuses) {
+  const CompileCase cases[] = {
+      {"select", "SELECT CustName FROM Customers", 0, ""},
+      {"writeNeverRuns", "DELETE FROM Customers", 0, ""},
+      {"missingTable", "SELECT * FROM Nope", db::kErrNoSuchTable, "no such table: Nope"},
+      {"missingColumn", "SELECT Customers.Nope FROM Customers", db::kErrCommandText, "no such column: Customers.Nope"},
+      {"emptySelectList", "SELECT  FROM Customers", db::kErrCommandText, "near \"FROM\": syntax error"},
+      {"secondStatement", "SELECT 1; DELETE FROM Customers", db::kErrCommandText,
+       "Only one statement can be run at a time."},
+      {"nul", std::string("SELECT 1\0", 9), db::kErrCommandText, "The command text holds a NUL character."},
+  };
+  auto cnn = MakeStandardDatabase();
+  for (const CompileCase& c : cases) {
+    if (c.number == 0) {
+      EXPECT_TRUE(cnn->Compile(c.sql)) << c.name;
+    } else {
+      EXPECT_TALVANE_ERROR(cnn->Compile(c.sql), c.number, kSource, c.message);
+    }
+  }
+  auto rs = cnn->NewRecordset();
+  rs->Open("SELECT count(*) FROM Customers", cnn);
+  EXPECT_EQ(rs->FieldValue(0), "4") << "nothing compiled was run";
+  rs->Close();
+  EXPECT_EQ(cnn->OpenRecordsets(), 0);
+
+  EXPECT_FALSE(CountingConnection::Create(cnn)->Compile("SELECT 1")) << "a backend that cannot compile says so";
+  cnn->Close();
+  EXPECT_TALVANE_ERROR(cnn->Compile("SELECT 1"), db::kErrObjectClosed, kSource, kClosedMessage);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "talvane/db/recordset.hpp"
@@ -31,6 +32,11 @@ class Connection {
   // backend cannot tell: nothing learnt from the schema is then kept from one call of the library to the
   // next.
   virtual std::optional<std::string> SchemaVersion() noexcept { return std::nullopt; }
+  // Compiles one statement without running it, to learn whether the database accepts it: raises
+  // talvane::Error with the database's message when it does not (0x80040E14 for an error in the command
+  // text, text after the first statement included; 0x80040E37 for a table that does not exist). Returns
+  // false, the default, when the backend cannot compile a statement without running it.
+  virtual bool Compile(std::string_view /*sql*/) { return false; }
 };
 
 }  // namespace talvane::db

@@ -24,6 +24,15 @@ constexpr int32_t kErrNoSuchTable = static_cast<int32_t>(0x80040E37u);
 constexpr int32_t kErrCommandText = static_cast<int32_t>(0x80040E14u);
 constexpr int32_t kErrUnspecified = static_cast<int32_t>(0x80004005u);
 
+// What a value of the current row holds: SQLite's storage classes, which other backends map onto.
+enum class ValueKind : int32_t {
+  kNull = 0,
+  kInteger = 1,
+  kReal = 2,
+  kText = 3,
+  kBlob = 4,
+};
+
 class Recordset {
  public:
   virtual ~Recordset() = default;
@@ -45,6 +54,18 @@ class Recordset {
   virtual std::string FieldValue(int32_t index) const = 0;
   virtual std::string FieldValue(std::string_view name) const = 0;
   virtual bool FieldIsNull(int32_t index) const = 0;
+  // The kind of a column's value in the current row. The default tells NULL from text only; a backend that
+  // knows how the value is stored says more. Read it before the value's text: reading the text may convert it.
+  virtual ValueKind FieldValueKind(int32_t index) const {
+    return FieldIsNull(index) ? ValueKind::kNull : ValueKind::kText;
+  }
+  // The value of a column in the current row, as FieldValue gives it, without a copy where the backend can
+  // show its own bytes: the view is valid until the next MoveNext, Close or read of the same column. The
+  // default copies the value into `buffer` and views that.
+  virtual std::string_view FieldText(int32_t index, std::string& buffer) const {
+    buffer = FieldValue(index);
+    return buffer;
+  }
 
   virtual bool Eof() const = 0;
   virtual void MoveNext() = 0;

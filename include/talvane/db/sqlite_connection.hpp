@@ -16,7 +16,8 @@ class SqliteSession;
 class SqliteConnection : public Connection, public std::enable_shared_from_this<SqliteConnection> {
  public:
   // Opens the database named by the "Data Source" key of an ADO-style connection string. The file must
-  // exist (":memory:" gives a fresh in-memory database); failures raise talvane::Error 0x80004005.
+  // exist (":memory:" gives a fresh in-memory database); failures raise talvane::Error 0x80004005. The key
+  // "Mode=Read" (any letter case) opens it read-only: every statement that would write to it then fails.
   static std::shared_ptr<SqliteConnection> Create(const std::string& connectionString);
   ~SqliteConnection() override;
 
@@ -26,6 +27,8 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   std::shared_ptr<Recordset> NewRecordset() override;
   // Moves with any schema change of an attached database, by any connection, and with every reopening.
   std::optional<std::string> SchemaVersion() noexcept override;
+  // Prepares the statement and finalizes it, never stepping it.
+  bool Compile(std::string_view sql) override;
 
   // Re-opens the same data source after Close (an in-memory database then starts empty).
   void Open();

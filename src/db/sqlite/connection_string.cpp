@@ -72,4 +72,9 @@ std::optional<std::string> ConnectionStringValue(std::string_view connectionStri
   return std::nullopt;
 }
 
+bool OpensReadOnly(std::string_view connectionString) {
+  const std::optional<std::string> mode = ConnectionStringValue(connectionString, "Mode");
+  return mode && EqualsIgnoringCase(*mode, "Read");
+}
+
 }  // namespace talvane::db::detail

@@ -11,4 +11,8 @@ namespace talvane::db::detail {
 // nullopt when the key is absent.
 std::optional<std::string> ConnectionStringValue(std::string_view connectionString, std::string_view key);
 
+// True when the string asks for a read-only opening: its "Mode" key is "Read", in any letter case (ADO's
+// adModeRead).
+bool OpensReadOnly(std::string_view connectionString);
+
 }  // namespace talvane::db::detail

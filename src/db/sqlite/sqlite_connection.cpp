@@ -6,6 +6,7 @@
 
 #include "db/sqlite/connection_string.hpp"
 #include "db/sqlite/sqlite_error.hpp"
+#include "db/sqlite/sqlite_prepare.hpp"
 #include "db/sqlite/sqlite_recordset.hpp"
 #include "db/sqlite/sqlite_schema.hpp"
 #include "db/sqlite/sqlite_session.hpp"
@@ -28,15 +29,20 @@ std::string DataSource(const std::string& connectionString) {
 }
 
 // Opens an existing database (never creates a file) and reads its catalogue once, so that a file that is
-// not a database fails here rather than at the first query.
-sqlite3* OpenHandle(const std::string& path) {
+// not a database fails here rather than at the first query. A read-only handle makes every statement that
+// would write fail.
+sqlite3* OpenHandle(const std::string& path, bool readOnly) {
   sqlite3* handle = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+  int rc = sqlite3_open_v2(path.c_str(), &handle, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
   if (rc == SQLITE_OK) rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {
-    const Error error = detail::SqliteFailure(handle, rc, SqliteStage::kExecution);
+    const Error failure = detail::SqliteFailure(handle, rc, SqliteStage::kExecution);
     sqlite3_close_v2(handle);
-    throw error;
+    // A directory opens read-only and fails only at its first read: it cannot be opened as a database.
+    if ((rc & 0xff) == SQLITE_IOERR) {
+      RaiseSqlite(kErrUnspecified, std::string(sqlite3_errstr(SQLITE_CANTOPEN)) + " (" + failure.Message() + ")");
+    }
+    throw failure;
   }
   sqlite3_extended_result_codes(handle, 1);
   return handle;
@@ -80,9 +86,16 @@ std::optional<std::string> SqliteConnection::SchemaVersion() noexcept {
   return impl_->session ? impl_->session->SchemaVersion() : std::nullopt;
 }
 
+bool SqliteConnection::Compile(std::string_view sql) {
+  if (!impl_->session) RaiseObjectClosed();
+  sqlite3_finalize(detail::PrepareOne(impl_->session->Handle(), sql));
+  return true;
+}
+
 void SqliteConnection::Open() {
   if (impl_->session) RaiseObjectOpen();
-  sqlite3* handle = OpenHandle(DataSource(impl_->connectionString));
+  sqlite3* handle =
+      OpenHandle(DataSource(impl_->connectionString), detail::OpensReadOnly(impl_->connectionString));
   auto session = std::make_shared<SqliteSession>(handle);  // owns the handle from here on
   detail::RegisterSchemaFunctions(handle);
   impl_->session = std::move(session);

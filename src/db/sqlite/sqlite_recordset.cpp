@@ -8,6 +8,7 @@
 
 #include "db/sqlite/ado_type.hpp"
 #include "db/sqlite/sqlite_error.hpp"
+#include "db/sqlite/sqlite_prepare.hpp"
 #include "db/sqlite/sqlite_session.hpp"
 #include "talvane/db/sqlite_connection.hpp"
 
@@ -109,12 +110,27 @@ std::string SqliteRecordset::FieldValue(int32_t index) const {
   RequireOpen();
   const int column = CheckedIndex(index);
   RequireCurrentRecord();
-  // Blobs are read by length, so bytes after an embedded NUL are kept.
-  const bool blob = sqlite3_column_type(statement_, column) == SQLITE_BLOB;
-  const void* data = blob ? sqlite3_column_blob(statement_, column) : sqlite3_column_text(statement_, column);
-  const int bytes = sqlite3_column_bytes(statement_, column);
-  if (data == nullptr || bytes <= 0) return {};
-  return std::string(static_cast<const char*>(data), static_cast<std::size_t>(bytes));
+  return std::string(ColumnText(column));
+}
+
+std::string_view SqliteRecordset::FieldText(int32_t index, std::string& /*buffer*/) const {
+  RequireOpen();
+  const int column = CheckedIndex(index);
+  RequireCurrentRecord();
+  return ColumnText(column);
+}
+
+ValueKind SqliteRecordset::FieldValueKind(int32_t index) const {
+  RequireOpen();
+  const int column = CheckedIndex(index);
+  RequireCurrentRecord();
+  switch (sqlite3_column_type(statement_, column)) {
+    case SQLITE_INTEGER: return ValueKind::kInteger;
+    case SQLITE_FLOAT: return ValueKind::kReal;
+    case SQLITE_TEXT: return ValueKind::kText;
+    case SQLITE_BLOB: return ValueKind::kBlob;
+    default: return ValueKind::kNull;
+  }
 }
 
 std::string SqliteRecordset::FieldValue(std::string_view name) const {
@@ -127,6 +143,15 @@ bool SqliteRecordset::FieldIsNull(int32_t index) const {
   const int column = CheckedIndex(index);
   RequireCurrentRecord();
   return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+}
+
+std::string_view SqliteRecordset::ColumnText(int column) const {
+  // Blobs are read by length, so bytes after an embedded NUL are kept.
+  const bool blob = sqlite3_column_type(statement_, column) == SQLITE_BLOB;
+  const void* data = blob ? sqlite3_column_blob(statement_, column) : sqlite3_column_text(statement_, column);
+  const int bytes = sqlite3_column_bytes(statement_, column);
+  if (data == nullptr || bytes <= 0) return {};
+  return std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(bytes));
 }
 
 bool SqliteRecordset::Eof() const {
@@ -225,22 +250,7 @@ bool SqliteRecordset::StartKept(const std::shared_ptr<SqliteSession>& session, s
 }
 
 void SqliteRecordset::Prepare(const std::shared_ptr<SqliteSession>& session, std::string_view sql) {
-  sqlite3* db = session->Handle();
-  // SQLite stops reading at a NUL byte: whatever followed it would silently not be part of the command.
-  if (sql.find('\0') != std::string_view::npos) RaiseSqlite(kErrCommandText, "The command text holds a NUL character.");
-  const char* tail = nullptr;
-  int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_, &tail);
-  if (rc != SQLITE_OK) ReleaseAndThrow(SqliteFailure(db, rc, SqliteStage::kCommand));
-  if (statement_ == nullptr) RaiseSqlite(kErrCommandText, "The command text holds no statement.");
-  // Only one statement runs: text after it (a second statement smuggled into a name, say) is refused, not
-  // silently dropped. Whitespace and comments after the statement are fine.
-  const auto remaining = static_cast<int>(sql.size() - static_cast<std::size_t>(tail - sql.data()));
-  sqlite3_stmt* extra = nullptr;
-  rc = sqlite3_prepare_v2(db, tail, remaining, &extra, nullptr);
-  const bool hasExtra = extra != nullptr;
-  sqlite3_finalize(extra);
-  if (rc != SQLITE_OK) ReleaseAndThrow(SqliteFailure(db, rc, SqliteStage::kCommand));
-  if (hasExtra) ReleaseAndThrow(Error(kErrCommandText, detail::kSqliteSource, "Only one statement can be run at a time."));
+  statement_ = detail::PrepareOne(session->Handle(), sql);
 }
 
 void SqliteRecordset::RefuseWritesWhenReadOnly() {

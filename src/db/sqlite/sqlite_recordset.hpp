@@ -42,6 +42,10 @@ class SqliteRecordset final : public Recordset {
   std::string FieldValue(int32_t index) const override;
   std::string FieldValue(std::string_view name) const override;
   bool FieldIsNull(int32_t index) const override;
+  // SQLite's storage class of the value.
+  ValueKind FieldValueKind(int32_t index) const override;
+  // A view of SQLite's own text (or blob bytes) of the value; `buffer` is not used.
+  std::string_view FieldText(int32_t index, std::string& buffer) const override;
 
   bool Eof() const override;
   void MoveNext() override;
@@ -61,6 +65,8 @@ class SqliteRecordset final : public Recordset {
   void RequireCurrentRecord() const;
   int32_t CheckedIndex(int32_t index) const;
   int32_t IndexOf(std::string_view name) const;
+  // The value of a column of the current row as SQLite's text, or the bytes of a blob.
+  std::string_view ColumnText(int column) const;
 
   void OpenStatement(const std::shared_ptr<SqliteSession>& session, std::string_view sql,
                      const std::vector<std::string>& parameters, const std::vector<int32_t>& columnTypes);
