@@ -28,3 +28,4 @@
 #include "talvane/report/field.hpp"
 #include "talvane/report/field_list.hpp"
 #include "talvane/report/formula_list.hpp"
+#include "talvane/report/report_rows.hpp"
