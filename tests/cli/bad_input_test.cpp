@@ -39,7 +39,7 @@ class CliBadInput : public ::testing::TestWithParam<BadInput> {};
 TEST_P(CliBadInput, SaysWhatIsWrongInOneLineAndWritesNothing) {
   const BadInput& c = GetParam();
   const std::string databaseBefore = ReadFile(SampleDatabase());
-  for (const char* command : {"sql", "check"}) {
+  for (const char* command : {"sql", "check", "run"}) {
     const ScratchDir dir;
     dir.Write("report.json", c.definition);
     const ProcessResult run =
@@ -127,8 +127,22 @@ TEST(CliUsage, UnknownDialectIsRefused) {
       RunTalvane({"sql", ExampleReport("large_orders.json").string(), "-c", SampleConnection(), "--dialect", "oracle"});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("oracle not in {access,sqlserver}"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("oracle not in {access,sqlserver,sqlite}"), std::string::npos) << run.err;
   EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+}
+
+TEST(CliUsage, BadRunOptionsAreOneLine) {
+  for (const std::vector<std::string>& options : {std::vector<std::string>{"--format", "xml"},
+                                                 std::vector<std::string>{"--limit", "-1"},
+                                                 std::vector<std::string>{"--limit", "many"}}) {
+    std::vector<std::string> args = {"run", ExampleReport("large_orders.json").string(), "-c", SampleConnection()};
+    args.insert(args.end(), options.begin(), options.end());
+    const ProcessResult run = RunTalvane(args);
+    EXPECT_EQ(run.exitCode, 2) << options[0];
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("talvane: ", 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
 }
 
 TEST(CliUsage, NoCommandIsOneLine) {
@@ -140,7 +154,7 @@ TEST(CliUsage, NoCommandIsOneLine) {
 TEST(CliUsage, HelpDescribesTheCommandsAndTheDefinitionFile) {
   const ProcessResult run = RunTalvane({"--help"});
   EXPECT_EQ(run.exitCode, 0);
-  for (const char* text : {"sql", "check", "schema", "tokens", "mainTable", "mainField", "fields", "formulas",
+  for (const char* text : {"sql", "check", "run", "schema", "tokens", "mainTable", "mainField", "fields", "formulas",
                            "orderPos", "direction", "aggregate", "grouping", "Exit codes"}) {
     EXPECT_NE(run.out.find(text), std::string::npos) << text;
   }

@@ -1,6 +1,7 @@
 #include "cli_process.hpp"
 
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,6 +33,8 @@ class FileActions {
   void Open(int fd, const std::filesystem::path& path, int flags) {
     Check(posix_spawn_file_actions_addopen(&actions_, fd, path.c_str(), flags, 0600), "addopen");
   }
+  void Duplicate(int fd, int to) { Check(posix_spawn_file_actions_adddup2(&actions_, fd, to), "adddup2"); }
+  void Close(int fd) { Check(posix_spawn_file_actions_addclose(&actions_, fd), "addclose"); }
   void ChangeDirectory(const std::filesystem::path& path) {
     Check(posix_spawn_file_actions_addchdir_np(&actions_, path.c_str()), "addchdir");
   }
@@ -66,6 +69,30 @@ std::vector<std::string> ScratchDir::Entries() const {
   return names;
 }
 
+namespace {
+
+pid_t Spawn(const std::vector<std::string>& args, const FileActions& actions) {
+  std::vector<std::string> argv_strings = {TALVANE_CLI_PROGRAM};
+  argv_strings.insert(argv_strings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : argv_strings) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  Check(posix_spawn(&pid, TALVANE_CLI_PROGRAM, actions.Get(), nullptr, argv.data(), environ), "posix_spawn");
+  return pid;
+}
+
+// The exit code; minus the signal number when the program was killed by one.
+int Wait(pid_t pid) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) throw std::runtime_error(std::string("waitpid: ") + std::strerror(errno));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+}  // namespace
+
 ProcessResult RunTalvane(const std::vector<std::string>& args, const std::string& input,
                          const std::filesystem::path& workDir) {
   // The streams go through files of a directory apart from the program's working directory, so the test
@@ -81,23 +108,54 @@ ProcessResult RunTalvane(const std::vector<std::string>& args, const std::string
   actions.Open(STDERR_FILENO, err, O_WRONLY | O_CREAT | O_TRUNC);
   if (!workDir.empty()) actions.ChangeDirectory(workDir);
 
-  std::vector<std::string> argv_strings = {TALVANE_CLI_PROGRAM};
-  argv_strings.insert(argv_strings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& arg : argv_strings) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-
-  pid_t pid = 0;
-  Check(posix_spawn(&pid, TALVANE_CLI_PROGRAM, actions.Get(), nullptr, argv.data(), environ), "posix_spawn");
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) throw std::runtime_error(std::string("waitpid: ") + std::strerror(errno));
-  }
   ProcessResult result;
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  result.exitCode = Wait(Spawn(args, actions));
   result.out = ReadFile(out);
   result.err = ReadFile(err);
   return result;
+}
+
+ProcessResult RunTalvaneReadingOneLine(const std::vector<std::string>& args) {
+  const ScratchDir streams;
+  const std::filesystem::path err = streams.Path() / "stderr";
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
+  const int readEnd = pipeEnds[0];
+  const int writeEnd = pipeEnds[1];
+  ProcessResult result;
+  pid_t pid = 0;
+  try {
+    FileActions actions;
+    actions.Open(STDIN_FILENO, "/dev/null", O_RDONLY);
+    actions.Duplicate(writeEnd, STDOUT_FILENO);
+    actions.Close(readEnd);
+    actions.Close(writeEnd);
+    actions.Open(STDERR_FILENO, err, O_WRONLY | O_CREAT | O_TRUNC);
+    pid = Spawn(args, actions);
+  } catch (...) {
+    close(readEnd);
+    close(writeEnd);
+    throw;
+  }
+  close(writeEnd);
+  char c = 0;
+  while (read(readEnd, &c, 1) == 1) {
+    result.out += c;
+    if (c == '\n') break;
+  }
+  close(readEnd);
+  result.exitCode = Wait(pid);
+  result.err = ReadFile(err);
+  return result;
+}
+
+void MakeDatabaseFile(const std::filesystem::path& path, const std::string& sql) {
+  sqlite3* handle = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr);
+  const std::string message = handle != nullptr ? sqlite3_errmsg(handle) : "out of memory";
+  sqlite3_close(handle);
+  if (rc != SQLITE_OK) throw std::runtime_error("cannot build " + path.string() + ": " + message);
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

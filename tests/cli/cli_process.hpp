@@ -36,6 +36,13 @@ class ScratchDir {
 ProcessResult RunTalvane(const std::vector<std::string>& args, const std::string& input = {},
                          const std::filesystem::path& workDir = {});
 
+// Runs the program with its standard output into a pipe, reads up to the first line break, closes the pipe
+// as `| head -1` does, and waits for the program; `out` holds what was read.
+ProcessResult RunTalvaneReadingOneLine(const std::vector<std::string>& args);
+
+// Builds a SQLite database file from SQL text; raises std::runtime_error with SQLite's message.
+void MakeDatabaseFile(const std::filesystem::path& path, const std::string& sql);
+
 std::string ReadFile(const std::filesystem::path& path);
 
 std::filesystem::path ExampleReport(const std::string& name);

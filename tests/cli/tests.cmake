@@ -3,7 +3,7 @@
 if(TARGET talvane_cli AND TARGET talvane_sample_db)
   file(GLOB cli_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
   add_executable(talvane_cli_tests ${cli_test_sources})
-  target_link_libraries(talvane_cli_tests PRIVATE GTest::gtest_main talvane_options)
+  target_link_libraries(talvane_cli_tests PRIVATE GTest::gtest_main SQLite::SQLite3 talvane_options)
   target_compile_definitions(talvane_cli_tests PRIVATE
     TALVANE_CLI_PROGRAM="$<TARGET_FILE:talvane_cli>"
     TALVANE_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples"

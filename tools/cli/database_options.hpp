@@ -15,7 +15,7 @@ namespace talvane::cli {
 
 struct DatabaseOptions {
   std::string connection;
-  // Empty, "access" or "sqlserver".
+  // Empty, "access", "sqlserver" or "sqlite".
   std::string dialect;
 };
 
@@ -27,7 +27,8 @@ void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options, bool withDi
 // written provider wins over one the string already names.
 std::string EffectiveConnectionString(const DatabaseOptions& options);
 
-// Opens the database; raises InputError with one line when it cannot be opened. Never creates a file.
+// Opens the database read-only ("Mode=Read" is written in front of the connection string); raises InputError
+// with one line when it cannot be opened. Never creates a file and never changes it.
 std::shared_ptr<db::Connection> OpenDatabase(const DatabaseOptions& options);
 
 }  // namespace talvane::cli

@@ -12,8 +12,44 @@ bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 // Bytes 10xxxxxx continue a UTF-8 character; every other byte starts one.
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
-// The length of the well-formed UTF-8 character at the start of `text` (1 to 4), or 0 when it is not one.
-std::size_t Utf8Length(std::string_view text) {
+void AppendHexEscape(std::string& out, unsigned char c) {
+  char escaped[8];
+  std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(c));
+  out += escaped;
+}
+
+std::string Escaped(std::string_view text, bool escapeQuotes) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char ch = text[i];
+    const auto c = static_cast<unsigned char>(ch);
+    if (ch == '"' && escapeQuotes) out += "\\\"";
+    else if (ch == '\\') out += "\\\\";
+    else if (ch == '\n') out += "\\n";
+    else if (ch == '\r') out += "\\r";
+    else if (ch == '\t') out += "\\t";
+    else if (IsControl(c)) AppendHexEscape(out, c);
+    else {
+      const std::size_t length = Utf8CharLength(text.substr(i));
+      if (length == 0) {
+        AppendHexEscape(out, c);
+        ++i;
+      } else {
+        out.append(text.substr(i, length));
+        i += length;
+      }
+      continue;
+    }
+    ++i;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::size_t Utf8CharLength(std::string_view text) {
+  if (text.empty()) return 0;
   const auto lead = static_cast<unsigned char>(text[0]);
   std::size_t length = 0;
   if (lead < 0x80) return 1;
@@ -34,42 +70,6 @@ std::size_t Utf8Length(std::string_view text) {
   return length;
 }
 
-void AppendHexEscape(std::string& out, unsigned char c) {
-  char escaped[8];
-  std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(c));
-  out += escaped;
-}
-
-std::string Escaped(std::string_view text, bool escapeQuotes) {
-  std::string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char ch = text[i];
-    const auto c = static_cast<unsigned char>(ch);
-    if (ch == '"' && escapeQuotes) out += "\\\"";
-    else if (ch == '\\') out += "\\\\";
-    else if (ch == '\n') out += "\\n";
-    else if (ch == '\r') out += "\\r";
-    else if (ch == '\t') out += "\\t";
-    else if (IsControl(c)) AppendHexEscape(out, c);
-    else {
-      const std::size_t length = Utf8Length(text.substr(i));
-      if (length == 0) {
-        AppendHexEscape(out, c);
-        ++i;
-      } else {
-        out.append(text.substr(i, length));
-        i += length;
-      }
-      continue;
-    }
-    ++i;
-  }
-  return out;
-}
-
-}  // namespace
-
 std::string Printable(std::string_view text) { return Escaped(text, false); }
 
 std::string Quoted(std::string_view text) { return "\"" + Escaped(text, true) + "\""; }
@@ -78,6 +78,22 @@ std::string OnOneLine(std::string_view text) {
   std::string out(text);
   std::replace_if(out.begin(), out.end(), [](char c) { return IsControl(static_cast<unsigned char>(c)); }, ' ');
   return out;
+}
+
+std::string StatementOnOneLine(std::string_view statement) {
+  const auto isBreak = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
+  std::string line;
+  for (std::size_t i = 0; i < statement.size(); ++i) {
+    if (!isBreak(statement[i])) {
+      line += statement[i];
+      continue;
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    while (i + 1 < statement.size() && (statement[i + 1] == ' ' || isBreak(statement[i + 1]))) ++i;
+    if (!line.empty()) line += ' ';
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return Printable(line);
 }
 
 std::string ErrorNumberText(int32_t number) {

@@ -17,9 +17,17 @@ std::string Quoted(std::string_view text);
 // one line and keeps its byte offsets (a caret placed under it stays under the same character).
 std::string OnOneLine(std::string_view text);
 
+// A statement on one line, for messages: each line break or tab, with the blanks around it, becomes one
+// blank; the result is Printable.
+std::string StatementOnOneLine(std::string_view statement);
+
 // An error number as people look it up: object errors (0x8004xxxx and the like, negative as signed numbers)
 // in hexadecimal, the database's small numbers in decimal.
 std::string ErrorNumberText(int32_t number);
+
+// The length of the well-formed UTF-8 character at the start of `text` (1 to 4), or 0 when it is not one
+// (or `text` is empty).
+std::size_t Utf8CharLength(std::string_view text);
 
 // The screen column of byte `offset` in UTF-8 text: one column per character, not per byte.
 std::size_t DisplayColumn(std::string_view text, std::size_t offset);

@@ -52,4 +52,11 @@ void PrintFailures(const std::vector<Failure>& failures, std::ostream& out) {
   }
 }
 
+void PrintNoStatement(const std::vector<Failure>& failures, const std::string& source, std::ostream& err) {
+  PrintFailures(failures, err);
+  err << '\n';
+  err << "talvane: no statement: " << failures.size() << (failures.size() == 1 ? " failure" : " failures") << " in "
+      << source << '\n';
+}
+
 }  // namespace talvane::cli

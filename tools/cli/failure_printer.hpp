@@ -2,6 +2,7 @@
 // Shows failures of a report definition the way a person reads them: the text, a caret under the item
 // where it failed, then the error's number, source and message.
 #include <iosfwd>
+#include <string>
 #include <vector>
 
 #include "failure.hpp"
@@ -14,5 +15,9 @@ namespace talvane::cli {
 void PrintFailure(const Failure& failure, std::ostream& out);
 
 void PrintFailures(const std::vector<Failure>& failures, std::ostream& out);
+
+// What a command that needs the statement prints when the definition fails: the failures, then
+//   talvane: no statement: 2 failures in report.json
+void PrintNoStatement(const std::vector<Failure>& failures, const std::string& source, std::ostream& err);
 
 }  // namespace talvane::cli

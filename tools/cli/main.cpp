@@ -10,6 +10,7 @@
 #include "display_text.hpp"
 #include "exit_code.hpp"
 #include "input_error.hpp"
+#include "run_command.hpp"
 #include "schema_command.hpp"
 #include "sql_command.hpp"
 #include "talvane/foundation/error.hpp"
@@ -32,6 +33,10 @@ constexpr Command kCommands[] = {
      "Assign every formula and field of a definition and show each failure, with a caret under the item where "
      "it failed",
      &ConfigureCheckCommand},
+    {"run",
+     "Build the statement of a definition in the SQLite dialect, run it on the database (opened read-only) and "
+     "print its rows as a table, CSV or JSON; the row count goes to standard error",
+     &ConfigureRunCommand},
     {"schema", "List the tables and columns of a database with the data type a formula takes each column as",
      &ConfigureSchemaCommand},
     {"tokens", "Show how a formula text is cut into items: position, kind and canonical text of each",

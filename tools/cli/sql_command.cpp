@@ -34,10 +34,7 @@ int RunSql(const SqlOptions& options, std::ostream& out, std::ostream& err) {
   const std::shared_ptr<db::Connection> connection = OpenDatabase(options.database);
   const BuiltReport built = BuildReport(definition, connection);
   if (!built.statement) {
-    PrintFailures(built.failures, err);
-    err << '\n';
-    err << "talvane: no statement: " << built.failures.size() << (built.failures.size() == 1 ? " failure" : " failures")
-        << " in " << definition.source << '\n';
+    PrintNoStatement(built.failures, definition.source, err);
     return kExitFailed;
   }
   out << (options.crlf ? *built.statement : WithUnixLineBreaks(*built.statement));
