@@ -180,8 +180,16 @@ TALVANE_C_API talvane_status talvane_member_count(const talvane_object* object, 
 TALVANE_C_API talvane_status talvane_member(const talvane_object* object, int32_t index, talvane_member_info* out);
 TALVANE_C_API talvane_status talvane_param(const talvane_object* object, int32_t member, int32_t index,
                                            talvane_param_info* out);
-/* The value of a published constant (kIsNumeric, ERR_FIELD_FNF, ...). */
+/* The value of a published constant (kIsNumeric, ERR_FIELD_FNF, kSQLite, ...). */
 TALVANE_C_API talvane_status talvane_constant(const char* name, int32_t* value);
+
+/* The dialects of DATABASETYPEENU, which Exception.DatabaseType reads; the connection string's provider
+   chooses one (Microsoft.Jet.OLEDB.4.0: Access; SQLite: SQLite; any other or none: SQL Server). */
+typedef enum talvane_database_type {
+  TALVANE_DATABASE_ACCESS = 0,
+  TALVANE_DATABASE_SQLSERVER = 1,
+  TALVANE_DATABASE_SQLITE = 2
+} talvane_database_type;
 
 /* ------------------------------------------------------------------------------------------------ */
 /* The in-process server's entry points                                                             */

@@ -4,6 +4,8 @@
 
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
+#include "formula/operand_dialect.hpp"
+#include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
@@ -22,9 +24,40 @@ bool IsAggregateOrTotal(std::string_view function) {
   return function == tree::kTotalFunction || tree::IsAggregateFunction(function);
 }
 
+// The text of a pattern written as one string literal (LIKE "A[0-9]%"); none for any other operand.
+std::optional<std::string> PatternLiteral(const Section& section) {
+  if (section.Count() != 1) return std::nullopt;
+  const auto item = tree::AsItem(section.Child(1));
+  if (!item || item->ItemType() != kLiteral || item->DataType() != kIsString) return std::nullopt;
+  const std::string quoted = item->Value();  // the text between double quotes
+  return quoted.substr(1, quoted.size() - 2);
+}
+
 }  // namespace
 
+// LIKE with a character class in its pattern, in a dialect whose LIKE does not read classes.
+std::optional<std::string> Formula::ClassPatternSQL(bool ShowSets) const {
+  const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
+  const bool negated = comparison_ == "NOT LIKE";
+  if (!dialect || !dialect->classPatternMatch || (comparison_ != "LIKE" && !negated) || sections_.size() != 2) {
+    return std::nullopt;
+  }
+  const std::optional<std::string> pattern = PatternLiteral(*sections_[1]);
+  if (!pattern || pattern->find('[') == std::string::npos) return std::nullopt;
+  return dialect->classPatternMatch(sections_[0]->SQL(ShowSets), negated, *pattern);
+}
+
+// Texts compare without regard to letter case in SQL Server and Access; a dialect that compares them
+// exactly is told so after the left operand. LIKE already ignores case everywhere.
+std::string Formula::ComparisonCollation() const {
+  const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
+  const bool textComparison = dataTypeSet_ && dataType_ == kIsString && !comparison_.empty() &&
+                              comparison_ != "LIKE" && comparison_ != "NOT LIKE";
+  return dialect && textComparison ? std::string(dialect->textCollation) : std::string();
+}
+
 std::string Formula::SQL(bool ShowSets) const {
+  if (std::optional<std::string> match = ClassPatternSQL(ShowSets)) return *match;
   const bool isIn = comparison_ == "IN";
   const std::size_t n = sections_.size();
   std::string text;
@@ -40,7 +73,7 @@ std::string Formula::SQL(bool ShowSets) const {
     }
     text += sections_[i - 1]->SQL(ShowSets);
     if (isIn && i == n && n > 1) text += ')';
-    if (i == 1) text += " " + comparison_;
+    if (i == 1) text += ComparisonCollation() + " " + comparison_;
   }
   return text;
 }

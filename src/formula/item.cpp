@@ -128,6 +128,7 @@ void Item::Clear() {
   value_.clear();
   name_.clear();
   dataType_ = kIsString;
+  columnType_ = 0;
   itemType_ = kField;
 }
 
@@ -238,7 +239,8 @@ ITEMDATATYPEENUM Item::LookupFieldType(const std::string& reference) {
   detail::RecordsetCloser probe(connection_->NewRecordset());
   PrepareProbeRecordset(*probe);
   probe->Open("SELECT * FROM " + AddBrackets(table) + " ;", connection_);
-  DataTypeOfColumn(probe->FieldType(std::string_view(column)), dataType_);
+  const int32_t adoType = probe->FieldType(std::string_view(column));
+  if (DataTypeOfColumn(adoType, dataType_)) columnType_ = adoType;
   probe.Close();
   return dataType_;
 }

@@ -1,9 +1,8 @@
-// Rendering of items as SQL. Every difference between the two dialects lives in the table of traits
-// below; the renderers consult it instead of testing the dialect themselves.
+// Rendering of items as SQL. Every difference between the dialects lives in the operand table
+// (operand_dialect.cpp); the renderers consult it instead of testing the dialect themselves.
 #include "talvane/formula/item.hpp"
 
-#include <cstdio>
-
+#include "formula/operand_dialect.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/date_time.hpp"
 #include "talvane/foundation/error.hpp"
@@ -14,81 +13,6 @@ namespace {
 
 constexpr std::string_view kSqlSource = "Exception: Item.SQL";
 
-// Text between apostrophes, with every apostrophe inside doubled.
-std::string Quoted(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) {
-    if (c == '\'') out += '\'';
-    out += c;
-  }
-  out += '\'';
-  return out;
-}
-
-std::string TwoDigits(int32_t value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%02d", static_cast<int>(value));
-  return buffer;
-}
-
-std::string FourDigits(int32_t value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%04d", static_cast<int>(value));
-  return buffer;
-}
-
-std::string SqlServerDate(const CalendarDate& d) {
-  return "CONVERT(DATETIME, '" + FourDigits(d.year) + "-" + TwoDigits(d.month) + "-" + TwoDigits(d.day) +
-         " 00:00:00', 102)";
-}
-std::string AccessDate(const CalendarDate& d) {
-  return "#" + TwoDigits(d.month) + "/" + TwoDigits(d.day) + "/" + FourDigits(d.year) + "#";
-}
-
-// A time literal must reach the database as a time value, not as the bare text 12:30, which neither
-// dialect can parse.
-std::string SqlServerTime(std::string_view text) { return Quoted(text); }
-std::string AccessTime(std::string_view text) { return "#" + std::string(text) + "#"; }
-
-std::string SqlServerBoolean(std::string_view text) {
-  if (text == "True") return "1";
-  if (text == "False") return "0";
-  return {};
-}
-std::string AccessBoolean(std::string_view text) { return std::string(text); }
-
-// A missing value of a numeric column counts as 0.
-std::string SqlServerNumericColumn(const std::string& ref) { return "ISNULL(" + ref + ", 0)"; }
-std::string AccessNumericColumn(const std::string& ref) { return "IIF(ISNULL(" + ref + "), 0, " + ref + ")"; }
-
-// A non-text column inside a text expression is converted explicitly (dates in style 3, dd/mm/yy).
-std::string SqlServerAsText(const std::string& column, ITEMDATATYPEENUM type) {
-  return "CONVERT(nvarchar, " + column + (type == kIsDate ? ", 3)" : ", 0)");
-}
-
-struct DialectTraits {
-  DATABASETYPEENU dialect;
-  std::string (*dateLiteral)(const CalendarDate&);
-  std::string (*timeLiteral)(std::string_view);
-  std::string (*booleanLiteral)(std::string_view);
-  std::string (*numericColumn)(const std::string&);
-  // Null when the dialect mixes types in text expressions without an explicit conversion.
-  std::string (*columnAsText)(const std::string&, ITEMDATATYPEENUM);
-};
-
-constexpr DialectTraits kDialects[] = {
-    {kSQLServer, SqlServerDate, SqlServerTime, SqlServerBoolean, SqlServerNumericColumn, SqlServerAsText},
-    {kAccess, AccessDate, AccessTime, AccessBoolean, AccessNumericColumn, nullptr},
-};
-
-// Null for a value outside the enumeration; such an item renders dates, times and booleans as nothing.
-const DialectTraits* TraitsOf(DATABASETYPEENU dialect) {
-  for (const DialectTraits& traits : kDialects) {
-    if (traits.dialect == dialect) return &traits;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 std::string Item::SQL(bool ShowSets) const {
@@ -97,28 +21,30 @@ std::string Item::SQL(bool ShowSets) const {
       return LiteralSQL();
     case kField:
       return FieldSQL(ShowSets);
+    case kArith:
+      return ArithSQL();
     default:
       return value_;
   }
 }
 
 std::string Item::LiteralSQL() const {
-  const DialectTraits* traits = TraitsOf(databaseType_);
+  const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
   switch (dataType_) {
     case kIsString:
-      return Quoted(value_);
+      return detail::Quoted(value_);
     case kIsDate: {
-      if (!traits) return {};
+      if (!dialect) return {};
       CalendarDate date;
       if (!ParseDayFirstDate(value_, date)) Raise(ERR_DATATYPE, kSqlSource, "Invalid date literal: " + value_);
-      return traits->dateLiteral(date);
+      return dialect->dateLiteral(date);
     }
     case kIsTime:
-      if (!traits) return value_;
+      if (!dialect) return value_;
       if (!IsValidTime(value_)) Raise(ERR_DATATYPE, kSqlSource, "Invalid time literal: " + value_);
-      return traits->timeLiteral(value_);
+      return dialect->timeLiteral(value_, StandsInText());
     case kIsBoolean:
-      return traits ? traits->booleanLiteral(value_) : std::string();
+      return dialect ? dialect->booleanLiteral(value_) : std::string();
     default:
       return value_;
   }
@@ -129,15 +55,29 @@ std::string Item::FieldSQL(bool ShowSets) const {
   // its own has no surroundings and is rendered in its own type.
   const std::shared_ptr<INode> parent = parent_.lock();
   const ITEMDATATYPEENUM context = parent ? parent->DataType() : dataType_;
-  const std::string ref = ColumnReference(ShowSets);
-  const DialectTraits* traits = TraitsOf(databaseType_);
-  if (!traits) return dataType_ == kIsNumeric ? std::string() : ref;
+  const detail::ColumnOperand column{ColumnReference(ShowSets), dataType_, columnType_};
+  const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
+  if (!dialect) return dataType_ == kIsNumeric ? std::string() : column.reference;
+  if (context == kIsString && dataType_ != kIsString) return dialect->columnAsText(column);
+  return dialect->column(column);
+}
 
-  std::string column = dataType_ == kIsNumeric ? traits->numericColumn(ref) : ref;
-  if (traits->columnAsText && context == kIsString && dataType_ != kIsString) {
-    column = traits->columnAsText(column, dataType_);
+// The "+" of a text expression joins texts, which not every dialect spells "+".
+std::string Item::ArithSQL() const {
+  const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
+  if (dialect && value_ == "+" && StandsInText()) return std::string(dialect->textConcatenation);
+  return value_;
+}
+
+// True inside a text expression. A group whose type is still open (literals only) is not one.
+bool Item::StandsInText() const {
+  const std::shared_ptr<INode> parent = parent_.lock();
+  if (!parent) return false;
+  try {
+    return parent->DataType() == kIsString;
+  } catch (const Error&) {
+    return false;
   }
-  return column;
 }
 
 std::string Item::ColumnReference(bool ShowSets) const {

@@ -39,6 +39,7 @@ std::string ScanProvider(std::string_view connectionString) {
 
 DATABASETYPEENU DialectOfProvider(std::string_view provider) {
   if (provider == "MICROSOFT.JET.OLEDB.4.0") return kAccess;
+  if (provider == "SQLITE") return kSQLite;
   return kSQLServer;
 }
 

@@ -82,16 +82,24 @@ class Exception::RunMemo {
       const ITEMDATATYPEENUM first = standIn->LookupFieldType(reference);
       standIn->dataType_ = kIsNumeric;
       const ITEMDATATYPEENUM second = standIn->LookupFieldType(reference);
-      found = types_.emplace(std::move(key), std::make_pair(first == second, first)).first;
+      found = types_.emplace(std::move(key), ColumnType{first == second, first, standIn->columnType_}).first;
     }
-    if (found->second.first) item.dataType_ = found->second.second;
+    if (found->second.maps) {
+      item.dataType_ = found->second.type;
+      item.columnType_ = found->second.adoType;
+    }
     return item.dataType_;
   }
 
  private:
   const std::shared_ptr<db::Connection>& connection_;
   std::map<std::pair<std::string, std::string>, bool> columns_;
-  std::map<std::pair<const db::Connection*, std::string>, std::pair<bool, ITEMDATATYPEENUM>> types_;
+  struct ColumnType {
+    bool maps;  // the type code maps to a data type
+    ITEMDATATYPEENUM type;
+    int32_t adoType;
+  };
+  std::map<std::pair<const db::Connection*, std::string>, ColumnType> types_;
 };
 
 void Exception::FindSets() {}

@@ -201,7 +201,8 @@ std::string StatementBuilder::OrderList() {
   for (fields->MoverFirstByOrder(); !fields->Eof(); fields->MoverNextByOrder()) {
     const auto field = fields->Field();
     if (!entries.empty()) entries += ", ";
-    entries += (field->IsInSet() ? field->FieldInSet() : field->Value()) + " " + field->OrderKeyword();
+    entries += (field->IsInSet() ? field->FieldInSet() : field->Value()) + std::string(traits_.orderCollation) + " " +
+               field->OrderKeyword();
   }
   fields->MoveFirst();
   return entries;

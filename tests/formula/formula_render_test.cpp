@@ -1,4 +1,4 @@
-// Formula rendering: the SQL condition in both dialects, the text read back (and parsed again), fields,
+// Formula rendering: the SQL condition in each dialect, the text read back (and parsed again), fields,
 // tables, the aggregate test, the name, and proof that rendering never asks the database anything.
 #include <string>
 #include <vector>
@@ -52,6 +52,34 @@ INSTANTIATE_TEST_SUITE_P(
         // One operand and no comparison: a trailing blank.
         SqlCase{"1 + 2", "1 + 2 ", "1 + 2 "},
         SqlCase{"", "", ""}));
+
+// SQLite: what the rows test on the sample database cannot reach with its data.
+struct SqliteCase {
+  std::string text;
+  std::string sqlite;
+};
+
+void PrintTo(const SqliteCase& c, std::ostream* os) { *os << c.text; }
+
+class FormulaSQLite : public NodeTest, public testing::WithParamInterface<SqliteCase> {};
+
+TEST_P(FormulaSQLite, RendersForSqlite) { EXPECT_EQ(Parsed(GetParam().text, kSQLite)->SQL(), GetParam().sqlite); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Conditions, FormulaSQLite,
+    testing::Values(
+        SqliteCase{"Orders.Status = 12:30 + Lines.Price",
+                   "[Orders].[Status] COLLATE NOCASE = '12:30' || printf('%g', IFNULL([Lines].[Price], 0))"},
+        SqliteCase{"Orders.Status = Orders.ShipTime + Customers.Active",
+                   "[Orders].[Status] COLLATE NOCASE = (((CAST(strftime('%H', [Orders].[ShipTime]) AS INTEGER) + 11) % "
+                   "12 + 1) || ':' || strftime('%M', [Orders].[ShipTime]) || CASE WHEN CAST(strftime('%H', "
+                   "[Orders].[ShipTime]) AS INTEGER) < 12 THEN 'AM' ELSE 'PM' END) || CAST([Customers].[Active] AS "
+                   "TEXT)"},
+        // A literal * or ? is a class of its own; a [ never closed stands for itself.
+        SqliteCase{"Orders.Status LIKE \"a*?_%[xy]b[\"", "upper([Orders].[Status]) GLOB 'A[*][?]?*[XY]B[[]'"},
+        SqliteCase{"Orders.Status LIKE Orders.Status", "[Orders].[Status] LIKE [Orders].[Status]"},
+        SqliteCase{"Orders.Qty + 1 > 2", "IFNULL([Orders].[Qty], 0) + 1 > 2"},
+        SqliteCase{"1 + 2 = 3", "1 + 2 = 3"}));
 
 // Reading Value and assigning it again gives the same condition: the text read back is a faithful,
 // canonical form of the tree.

@@ -62,7 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
                     ProviderCase{"Data Source=:memory:", kSQLServer},
                     ProviderCase{"Data Source=:memory:;Provider=Microsoft.Jet.OLEDB.4.0", kAccess},
                     ProviderCase{"Data Provider=Microsoft.Jet.OLEDB.4.0;Data Source=:memory:", kAccess},
-                    ProviderCase{"Data Source=:memory:;Provider=", kSQLServer}));
+                    ProviderCase{"Data Source=:memory:;Provider=", kSQLServer},
+                    ProviderCase{"Provider=sQLite;Data Source=:memory:", kSQLite},
+                    ProviderCase{"Provider =SQLITE;Data Source=:memory:", kSQLite},
+                    ProviderCase{"Provider=SQLite3;Data Source=:memory:", kSQLServer},
+                    ProviderCase{"Provider= SQLite;Data Source=:memory:", kSQLServer}));
 
 TEST(ExceptionConnection, SecondConnectionDerivesTheDialectAgainAndReachesTheFormulas) {
   const auto report = Exception::Create();

@@ -11,7 +11,10 @@
 //                                                                    order N, ordered, desc)
 //   == sqlserver                          (then the statement, one line per line)
 //   == access
-//   == rows                               (expected rows of the Access statement, values joined by " | ")
+//   == sqlite
+//   == rows                               (expected rows of the Access and SQLite statements, values joined
+//                                          by " | ")
+//   == sqlite rows                        (optional: the SQLite statement's rows where they differ)
 //
 // In a statement, "→" stands for a tab and "·" for a blank (used where a line ends in one); every line
 // ends with "\r\n". Formulas are created first, in file order (text, then set name, then grouping), then
@@ -63,6 +66,9 @@ struct StatementCase {
   bool tsqlCheck = true;
   bool hasRows = false;
   std::vector<std::string> rows;
+  // Where SQL Server's statement means other rows than Access's (FULL JOIN against LEFT JOIN), the rows of
+  // the SQLite statement, which means what SQL Server's does.
+  std::vector<std::string> sqliteRows;
 };
 
 inline std::string StatementsDir() { return std::string(TALVANE_TEST_DATA_DIR) + "/statements"; }
@@ -183,6 +189,8 @@ inline StatementCase LoadCase(const std::filesystem::path& path) {
     if (key == "rows") {
       c.hasRows = true;
       for (const auto& row : lines) c.rows.push_back(Trim(row));
+    } else if (key == "sqlite rows") {
+      for (const auto& row : lines) c.sqliteRows.push_back(Trim(row));
     } else {
       c.expected[key] = ExpandLayout(lines);
     }
@@ -241,6 +249,7 @@ inline std::shared_ptr<Exception> BuildReport(const StatementCase& c, const std:
 }
 
 inline const char* ProviderOf(const std::string& dialect) {
+  if (dialect == "sqlite") return "SQLite";
   return dialect == "access" ? kAccessProvider : kSqlServerProvider;
 }
 

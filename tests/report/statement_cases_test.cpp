@@ -1,4 +1,4 @@
-// Runs every statement case of tests/data/statements/ in both dialects, and checks all SQL Server
+// Runs every statement case of tests/data/statements/ in every dialect, and checks all SQL Server
 // statements with an independent T-SQL parser.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -24,7 +24,7 @@ void PrintTo(const CaseRun& run, std::ostream* out) { *out << run.file.filename(
 std::vector<CaseRun> AllRuns() {
   std::vector<CaseRun> runs;
   for (const auto& file : CaseFiles()) {
-    for (const char* dialect : {"sqlserver", "access"}) runs.push_back({file, dialect});
+    for (const char* dialect : {"sqlserver", "access", "sqlite"}) runs.push_back({file, dialect});
   }
   return runs;
 }

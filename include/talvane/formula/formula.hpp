@@ -3,6 +3,7 @@
 // The root of a node tree whose children are sections.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,9 @@ class Formula : public INode {
   // A new operand section that has the formula's connection, parent link and (when fixed) data type,
   // then the text (when given), the formula's name and its dialect.
   std::shared_ptr<Section> NewSection(std::string* value);
+  // Rendering that differs by dialect (formula_render.cpp).
+  std::optional<std::string> ClassPatternSQL(bool ShowSets) const;
+  std::string ComparisonCollation() const;
 
   std::shared_ptr<db::Connection> connection_;
   std::vector<std::shared_ptr<Section>> sections_;

@@ -59,12 +59,17 @@ class Item : public INode {
   // Rendering by kind (item_render.cpp).
   std::string LiteralSQL() const;
   std::string FieldSQL(bool ShowSets) const;
+  std::string ArithSQL() const;
+  bool StandsInText() const;
   std::string ColumnReference(bool ShowSets) const;
 
   std::shared_ptr<db::Connection> connection_;
   std::weak_ptr<INode> parent_;
   std::string value_;
   ITEMDATATYPEENUM dataType_ = kIsString;
+  // ADO type code of the probed column (0 when unknown); some dialects render money or floats differently
+  // from integers.
+  int32_t columnType_ = 0;
   ITEMTYPEENU itemType_ = kLiteral;
   std::string name_;
   bool setReference_ = false;

@@ -26,6 +26,7 @@ enum ITEMDATATYPEENUM : int32_t {
 enum DATABASETYPEENU : int32_t {
   kAccess = 0,
   kSQLServer = 1,
+  kSQLite = 2,
 };
 
 enum GROUPTYPEENU : int32_t {
