@@ -38,10 +38,12 @@ int32_t Field::OrderPos() const { return orderPos_; }
 
 void Field::SetOrderPos(int32_t value) {
   const Siblings fields = ListFields("Exception: Field.OrderPos");
-  // A position another field holds sends this one behind the run that holds it.
-  const bool heldByOther = std::any_of(fields.begin(), fields.end(), [&](const std::shared_ptr<talvane::Field>& f) {
-    return f->orderPos_ != orderPos_ && f->orderPos_ == value;
-  });
+  // A position another field holds sends this one behind the run that holds it. Only ordered fields hold a
+  // position: 0 takes the field out of the order whatever the unordered fields are.
+  const bool heldByOther =
+      value > 0 && std::any_of(fields.begin(), fields.end(), [&](const std::shared_ptr<talvane::Field>& f) {
+        return f->orderPos_ != orderPos_ && f->orderPos_ == value;
+      });
   if (heldByOther) {
     orderPos_ = NextOrderPos(value, fields);
     return;

@@ -77,13 +77,13 @@ void StatementBuilder::IndexSets() {
       auto formula = formulae->Formula(j);
       std::string name = StripBrackets(formula->Name());
       if (name.empty()) continue;
-      auto& members = formulas[name];
+      auto& members = formulas[SetKey(name)];
       if (members.empty()) names.push_back(name);
       members.push_back(std::move(formula));
     }
     const std::vector<std::string> referencing = report_.FieldsReferencingSets(names);
     std::unordered_map<std::string, std::string> bySet;
-    for (std::size_t i = 0; i < names.size(); ++i) bySet.emplace(names[i], referencing[i]);
+    for (std::size_t i = 0; i < names.size(); ++i) bySet.emplace(SetKey(names[i]), referencing[i]);
     referencingBySet_ = std::move(bySet);
     formulasBySet_ = std::move(formulas);
     setsIndexed_ = true;
@@ -91,7 +91,8 @@ void StatementBuilder::IndexSets() {
   }
 }
 
-// One derived table per set, in the order in which the sets' first formulas stand in the list.
+// One derived table per set, in the order in which the sets' first formulas stand in the list, named as its
+// first formula spells it.
 void StatementBuilder::AddSetJoins(std::string& joins, std::string& previousTable) {
   const auto formulae = report_.Formulae();
   IndexSets();
@@ -112,7 +113,7 @@ StatementBuilder::SetParts StatementBuilder::CollectSet(const std::string& setNa
   AddSetFields(setName, parts);
   // Columns the set's own and other formulas read from the set must be offered by it.
   const std::string referencing =
-      setsIndexed_ ? referencingBySet_.at(setName) : report_.FieldsReferencingSet(setName);
+      setsIndexed_ ? referencingBySet_.at(SetKey(setName)) : report_.FieldsReferencingSet(setName);
   for (const std::string& reference : SplitList(referencing)) {
     if (!Exception::HasExportName(parts.selected, reference)) AppendUniqueToList(parts.selected, reference);
   }
@@ -125,7 +126,7 @@ void StatementBuilder::AddSetFields(const std::string& setName, SetParts& parts)
   const auto fields = report_.Fields();
   for (int32_t i = 1; i <= fields->Count(); ++i) {
     const auto field = fields->Field(i);
-    if (!field->IsInSet() || StripBrackets(field->NameOfSet()) != setName) continue;
+    if (!field->IsInSet() || !EqualsIgnoreCase(StripBrackets(field->NameOfSet()), setName)) continue;
     std::string selected = field->Value();
     const std::string exportName = StripBrackets(field->Name());
     if (!exportName.empty()) selected += " AS " + AddBrackets(exportName, true);
@@ -138,14 +139,14 @@ void StatementBuilder::AddSetFields(const std::string& setName, SetParts& parts)
 void StatementBuilder::AddSetFormulas(const std::string& setName, SetParts& parts) const {
   if (setsIndexed_) {
     bool first = true;
-    for (const auto& formula : formulasBySet_.at(setName)) AddSetFormula(*formula, first, parts);
+    for (const auto& formula : formulasBySet_.at(SetKey(setName))) AddSetFormula(*formula, first, parts);
     return;
   }
   const auto formulae = report_.Formulae();
   bool first = true;
   for (int32_t j = 1; j <= formulae->Count(); ++j) {
     const auto formula = formulae->Formula(j);
-    if (StripBrackets(formula->Name()) != setName) continue;
+    if (!EqualsIgnoreCase(StripBrackets(formula->Name()), setName)) continue;
     AddSetFormula(*formula, first, parts);
   }
 }
@@ -290,9 +291,13 @@ std::string StatementBuilder::BuildSetSubquery(const StringList& selected, const
   return text + outer + ") AS " + AddBrackets(setName) + lineBreak;
 }
 
+// Set names are compared without regard to letter case, as the sets themselves are formed.
 bool StatementBuilder::IsSetDone(const std::string& setName) const {
-  return std::find(setsDone_.begin(), setsDone_.end(), setName) != setsDone_.end();
+  return std::any_of(setsDone_.begin(), setsDone_.end(),
+                     [&](const std::string& done) { return EqualsIgnoreCase(done, setName); });
 }
+
+std::string StatementBuilder::SetKey(const std::string& setName) { return UpperAscii(setName); }
 
 void StatementBuilder::AppendCondition(std::string& conditions, GROUPTYPEENU grouping, const std::string& sql) {
   if (!conditions.empty()) {

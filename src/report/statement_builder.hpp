@@ -58,6 +58,8 @@ class StatementBuilder {
   std::string ClosingClauses() const;
 
   bool IsSetDone(const std::string& setName) const;
+  // The key of a set in the indexes: its name without regard to letter case.
+  static std::string SetKey(const std::string& setName);
   static void AppendCondition(std::string& conditions, GROUPTYPEENU grouping, const std::string& sql);
 
   Exception& report_;

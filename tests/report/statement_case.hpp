@@ -8,7 +8,7 @@
 //   main: Customers.CustID                (main table . main field)
 //   formula: Orders.Status = "Open" | set OpenOrders | or      (options: set NAME, and, or, base)
 //   field: OpenOrders.OrderDate | name LastOrder | order 1 | desc   (options: name X, aggregate F,
-//                                                                    order N, ordered, desc)
+//                                                                    order N, ordered, desc, unorder)
 //   == sqlserver                          (then the statement, one line per line)
 //   == access
 //   == sqlite
@@ -53,6 +53,7 @@ struct FieldDefinition {
   int32_t order = 0;
   bool ordered = false;
   bool descending = false;
+  bool unorder = false;  // OrderPos 0 once the other settings are made
 };
 
 struct StatementCase {
@@ -135,6 +136,8 @@ inline void ApplyFieldOption(FieldDefinition& field, const std::string& option) 
     field.ordered = true;
   } else if (option == "desc") {
     field.descending = true;
+  } else if (option == "unorder") {
+    field.unorder = true;
   } else {
     throw std::runtime_error("unknown field option: " + option);
   }
@@ -158,7 +161,7 @@ inline void ParseDefinitionLine(StatementCase& c, const std::string& line) {
     for (std::size_t i = 1; i < parts.size(); ++i) ApplyFormulaOption(formula, parts[i]);
     c.formulas.push_back(formula);
   } else if (key == "field") {
-    FieldDefinition field{parts[0], {}, {}, 0, false, false};
+    FieldDefinition field{parts[0], {}, {}, 0, false, false, false};
     for (std::size_t i = 1; i < parts.size(); ++i) ApplyFieldOption(field, parts[i]);
     c.fields.push_back(field);
   } else {
@@ -244,6 +247,7 @@ inline std::shared_ptr<Exception> BuildReport(const StatementCase& c, const std:
     if (definition.ordered) field->SetOrdered(true);
     if (definition.order != 0) field->SetOrderPos(definition.order);
     if (definition.descending) field->SetOrderDirection("Descending");
+    if (definition.unorder) field->SetOrderPos(0);
   }
   return report;
 }
