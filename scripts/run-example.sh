@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds build/ (or $TALVANE_BUILD_DIR) with the sample database, and runs the main
-# job: the `talvane` program prints the statement of an example report, then checks a report with mistakes.
+# job: the `talvane` program prints the exceptions of an example report and its SQL Server statement, then
+# checks a report with mistakes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -19,11 +20,17 @@ connection="Data Source=$dir/examples/sample.db"
 
 # Shows a command as a user types it, then runs it.
 show() {
-  echo "\$ talvane $1 $2 --connection \"$connection\""
-  "$talvane" "$1" "$2" --connection "$connection"
+  local command=$1 definition=$2
+  shift 2
+  echo "\$ talvane $command $definition --connection \"$connection\"${*:+ $*}"
+  "$talvane" "$command" "$definition" --connection "$connection" "$@" 2>&1
 }
 
-show sql examples/reports/customers_to_call.json
+# The exceptions of an example report, run on the sample database; then the statement a SQL Server host
+# would read for the same report.
+show run examples/reports/busy_regions.json --format table
+echo
+show sql examples/reports/busy_regions.json
 echo
 
 # This report has mistakes on purpose: the check must fail, with exit code 1, and show each of them.
