@@ -1,0 +1,35 @@
+#pragma once
+// Cutting a formula text into items with the splitter and the classifier, as a formula does, keeping where
+// each item stands in the text.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "talvane/foundation/enums.hpp"
+#include "talvane/foundation/error.hpp"
+
+namespace talvane {
+
+struct FormulaItem {
+  // Byte offsets of the item's first character and of the first character after it, as written.
+  std::size_t position = 0;
+  std::size_t end = 0;
+  ITEMTYPEENU kind = kLiteral;
+  // The item in canonical form (operators and booleans as the classifier rewrites them).
+  std::string text;
+};
+
+struct CutFormula {
+  std::vector<FormulaItem> items;
+  // Set when an item could not be cut: the items before it are in `items`.
+  std::optional<Error> error;
+  std::size_t failedItemStart = 0;
+  std::size_t failedAt = 0;
+};
+
+// Cuts `text` as a formula does (trim it first, as a formula trims its text).
+CutFormula CutIntoItems(std::string_view text);
+
+}  // namespace talvane
