@@ -151,5 +151,31 @@ TEST(CliCheck, FormulaNameTheLibraryRefusesIsReportedWithTheName) {
       << run.out;
 }
 
+struct UncompilableStatement {
+  const char* name;
+  std::string definition;
+  std::string says;  // the error line under the statement
+};
+
+TEST(CliCheck, StatementSqliteDoesNotCompileIsAFailure) {
+  const UncompilableStatement cases[] = {
+      {"joinedTableLacksTheKey",
+       R"({"mainTable": "Regions", "mainField": "RegionID", "fields": [{"field": "Regions.RegionName"}],
+           "formulas": [{"text": "Products.Category = \"Tools\""}]})",
+       "  error 0x80040E14 (SQLite): no such column: Products.RegionID\n"},
+      {"unknownMainTable", R"({"mainTable": "Nope", "mainField": "ID", "fields": [{"field": "Orders.OrderID"}]})",
+       "  error 0x80040E37 (SQLite): no such table: Nope\n"},
+      {"emptySelectList", R"({"mainTable": "Regions", "mainField": "RegionID"})",
+       "  error 0x80040E14 (SQLite): near \"FROM\": syntax error\n"},
+  };
+  for (const UncompilableStatement& c : cases) {
+    const ProcessResult run = Check(c.definition);
+    EXPECT_EQ(run.exitCode, 1) << c.name;
+    EXPECT_EQ(run.err, "") << c.name;
+    EXPECT_EQ(run.out.rfind("statement: SELECT ", 0), 0u) << c.name << "\n" << run.out;
+    EXPECT_NE(run.out.find("\n" + c.says + "\n<stdin>: 1 failure ("), std::string::npos) << c.name << "\n" << run.out;
+  }
+}
+
 }  // namespace
 }  // namespace talvane::cli::test

@@ -1,6 +1,8 @@
 #pragma once
-// `talvane check DEFINITION --connection "..." [--dialect access|sqlserver]`: assigns every formula and
-// field of a definition and shows each failure with a caret under the item where it failed.
+// `talvane check DEFINITION --connection "..." [--dialect access|sqlserver|sqlite]`: assigns every formula
+// and field of a definition and shows each failure with a caret under the item where it failed; when none
+// fails, compiles the statement in the SQLite dialect on the database, without running it, and shows
+// SQLite's refusal as a failure of the statement.
 #include <iosfwd>
 #include <string>
 
