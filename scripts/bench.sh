@@ -3,7 +3,9 @@
 #   scripts/bench.sh                       all programs, all benchmarks
 #   scripts/bench.sh --benchmark_filter=X  passes Google Benchmark options on to every program
 # The report program ends with a summary: time per report size, the ratio to SQLite's own compile
-# of the statement, and the scaling exponents between sizes.
+# of the statement, and the scaling exponents between sizes. The run_csv program times
+# `talvane run --format csv` on a million rows next to the sqlite3 program's -csv output of the same
+# statement (it needs sqlite3 in PATH) and ends with both speeds and their ratio.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
