@@ -16,7 +16,7 @@ constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 // Bytes copied as they are: printable ASCII but the quote and the backslash.
 bool IsPlain(unsigned char c) { return c >= 0x20 && c < 0x80 && c != '"' && c != '\\'; }
 
-std::string EscapedControl(unsigned char c) {
+std::string Escaped(unsigned char c) {
   switch (c) {
     case '"': return "\\\"";
     case '\\': return "\\\\";
@@ -77,7 +77,7 @@ void AppendJsonString(std::string_view text, Destination& out) {
     }
     out.Append(text.substr(run, i - run));
     if (length == 0) out.Append(kReplacementCharacter);
-    else out.Append(EscapedControl(byte));
+    else out.Append(Escaped(byte));
     run = ++i;
   }
   out.Append(text.substr(run));
