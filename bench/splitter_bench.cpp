@@ -1,5 +1,6 @@
 // Cutting whole formula texts into items, and classifying the items.
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <cstddef>
 #include <string>
@@ -53,6 +54,14 @@ void CutWith(benchmark::State& state) {
 
 void CutWholeText(benchmark::State& state) { CutWith<std::string_view>(state); }
 BENCHMARK(CutWholeText)->Arg(10 << 10)->Arg(100 << 10)->Arg(1 << 20)->Unit(benchmark::kMicrosecond);
+
+// SQLite's own scan of the same text for a complete statement: a yardstick for a tokenizer's speed.
+void SqliteComplete(benchmark::State& state) {
+  const std::string text = MakeText(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(sqlite3_complete(text.c_str()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(SqliteComplete)->Arg(1 << 20)->Unit(benchmark::kMicrosecond);
 
 // The erasing form copies the remainder after every item: fine for one formula, quadratic for big texts.
 void CutWholeTextErasing(benchmark::State& state) { CutWith<std::string>(state); }

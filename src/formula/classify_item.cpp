@@ -50,31 +50,42 @@ constexpr std::array<KnownItem, 28> kKnownItems{{
     {"FALSE", kLiteral, Rewrite::ToFalse},
 }};
 
-void ApplyRewrite(Rewrite rewrite, std::string_view upper, std::string& item) {
+constexpr std::size_t kLongestKnownItem = 8;
+
+// The canonical text of a known item.
+std::string_view Rewritten(Rewrite rewrite, std::string_view upper, std::string_view item) {
   switch (rewrite) {
-    case Rewrite::ToUpper: item = upper; break;
-    case Rewrite::ToGreaterOrEqual: item = ">="; break;
-    case Rewrite::ToLessOrEqual: item = "<="; break;
-    case Rewrite::ToTrue: item = "True"; break;
-    case Rewrite::ToFalse: item = "False"; break;
-    case Rewrite::ToClose: item = ")"; break;
-    case Rewrite::Keep: break;
+    case Rewrite::ToUpper: return upper;
+    case Rewrite::ToGreaterOrEqual: return ">=";
+    case Rewrite::ToLessOrEqual: return "<=";
+    case Rewrite::ToTrue: return "True";
+    case Rewrite::ToFalse: return "False";
+    case Rewrite::ToClose: return ")";
+    case Rewrite::Keep: return item;
   }
+  return item;
 }
 
 }  // namespace
 
 ITEMTYPEENU ClassifyItem(std::string& item) {
-  const std::string upper = CleanText(UpperAscii(item), kCleanTrimLeft | kCleanTrimRight, {}, {}, kWsSpace);
-  for (const KnownItem& known : kKnownItems) {
-    if (upper == known.upper) {
-      ApplyRewrite(known.rewrite, upper, item);
-      return known.kind;
+  // Blanks around the item do not count; no known item is longer than 8 characters, so a longer one is an
+  // operand without upper-casing or comparing it.
+  std::string_view trimmed(item);
+  while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
+  while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+  if (trimmed.size() <= kLongestKnownItem) {
+    const std::string upper = UpperAscii(trimmed);
+    for (const KnownItem& known : kKnownItems) {
+      if (upper == known.upper) {
+        if (known.rewrite != Rewrite::Keep) item = std::string(Rewritten(known.rewrite, known.upper, item));
+        return known.kind;
+      }
     }
   }
   // Anything else is an operand: a name or bracket starts a field, all else is a literal.
-  const char first = upper.empty() ? '\0' : upper.front();
-  return ((first >= 'A' && first <= 'Z') || first == '[') ? kField : kLiteral;
+  const char first = trimmed.empty() ? '\0' : trimmed.front();
+  return ((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z') || first == '[') ? kField : kLiteral;
 }
 
 }  // namespace talvane

@@ -1,6 +1,8 @@
 #include "talvane/formula/parse_item.hpp"
 
-#include "talvane/foundation/clean_text.hpp"
+#include <array>
+#include <cstddef>
+
 #include "talvane/foundation/enums.hpp"
 #include "talvane/foundation/error.hpp"
 
@@ -21,26 +23,86 @@ enum class Action {
 // Words that change how an item goes on or ends.
 enum class Keyword { None, InOrBetween, Like, And, Not, Aggregate, Boolean };
 
+// One comparison per keyword of the item's length, on an upper-cased copy of at most 8 characters.
 Keyword MatchKeyword(std::string_view item) {
-  // Every keyword is at most 8 characters: the size test keeps long items from being compared at all.
-  if (item.size() > 8) return Keyword::None;
-  if (EqualsIgnoreCase(item, "IN") || EqualsIgnoreCase(item, "BETWEEN")) return Keyword::InOrBetween;
-  if (EqualsIgnoreCase(item, "LIKE") || EqualsIgnoreCase(item, "NOT LIKE")) return Keyword::Like;
-  if (EqualsIgnoreCase(item, "AND")) return Keyword::And;
-  if (EqualsIgnoreCase(item, "NOT")) return Keyword::Not;
-  if (EqualsIgnoreCase(item, "TRUE") || EqualsIgnoreCase(item, "FALSE")) return Keyword::Boolean;
-  for (std::string_view aggregate : {"SUM", "COUNT", "MAX", "MIN", "AVG", "TOTAL"}) {
-    if (EqualsIgnoreCase(item, aggregate)) return Keyword::Aggregate;
+  if (item.size() < 2 || item.size() > 8) return Keyword::None;
+  char buffer[8];
+  for (std::size_t i = 0; i < item.size(); ++i) {
+    const char c = item[i];
+    buffer[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   }
-  return Keyword::None;
+  const std::string_view upper(buffer, item.size());
+  switch (upper.size()) {
+    case 2:
+      return upper == "IN" ? Keyword::InOrBetween : Keyword::None;
+    case 3:
+      if (upper == "AND") return Keyword::And;
+      if (upper == "NOT") return Keyword::Not;
+      return upper == "SUM" || upper == "MAX" || upper == "MIN" || upper == "AVG" ? Keyword::Aggregate : Keyword::None;
+    case 4:
+      if (upper == "LIKE") return Keyword::Like;
+      return upper == "TRUE" ? Keyword::Boolean : Keyword::None;
+    case 5:
+      if (upper == "FALSE") return Keyword::Boolean;
+      return upper == "COUNT" || upper == "TOTAL" ? Keyword::Aggregate : Keyword::None;
+    case 7:
+      return upper == "BETWEEN" ? Keyword::InOrBetween : Keyword::None;
+    case 8:
+      return upper == "NOT LIKE" ? Keyword::Like : Keyword::None;
+    default:
+      return Keyword::None;
+  }
 }
 
-bool IsLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+// Letters and digits by table: the runs of names and numbers are most of a formula's text.
+constexpr unsigned char kLetter = 1;
+constexpr unsigned char kDigit = 2;
+constexpr std::array<unsigned char, 256> kCharClasses = [] {
+  std::array<unsigned char, 256> classes{};
+  for (int c = 'A'; c <= 'Z'; ++c) classes[static_cast<std::size_t>(c)] = kLetter;
+  for (int c = 'a'; c <= 'z'; ++c) classes[static_cast<std::size_t>(c)] = kLetter;
+  for (int c = '0'; c <= '9'; ++c) classes[static_cast<std::size_t>(c)] = kDigit;
+  return classes;
+}();
+
+bool IsLetter(unsigned char c) { return kCharClasses[c] == kLetter; }
+bool IsDigit(unsigned char c) { return kCharClasses[c] == kDigit; }
+bool IsOfClass(char c, unsigned char classes) { return (kCharClasses[static_cast<unsigned char>(c)] & classes) != 0; }
+
+// The characters of an item. While they stand side by side in the input the item is a view of it; a
+// character skipped in the middle (the blank of "Order Lines") makes it a string of its own from then on.
+class ItemText {
+ public:
+  explicit ItemText(const char* input) : input_(input) {}
+
+  void Append(std::size_t position, std::size_t length) {
+    if (!copied_ && begin_ == end_) {
+      begin_ = position;
+      end_ = position + length;
+    } else if (!copied_ && position == end_) {
+      end_ += length;
+    } else {
+      if (!copied_) text_.assign(input_ + begin_, end_ - begin_);
+      copied_ = true;
+      text_.append(input_ + position, length);
+    }
+  }
+  std::string_view View() const { return copied_ ? std::string_view(text_) : std::string_view(input_ + begin_, end_ - begin_); }
+  std::string Take() { return copied_ ? std::move(text_) : std::string(View()); }
+
+ private:
+  const char* input_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool copied_ = false;
+  std::string text_;
+};
 
 // The state of one call: the item collected so far, its state and the four flags.
 class ItemCutter {
  public:
+  explicit ItemCutter(const char* input) : item_(input) {}
+
   Action Decide(char ch) {
     // A string takes anything but its quote and a NUL byte: the literal ends up in a statement that hosts hand
     // on as a C string, which a NUL would cut short.
@@ -65,11 +127,33 @@ class ItemCutter {
     }
   }
 
-  std::string& Item() { return item_; }
+  ItemText& Item() { return item_; }
   bool Done() const { return done_; }
 
+  // How many characters from `position` on are appended as they stand, without any decision: the rest of a
+  // string up to its quote, or the letters and digits that go on a word, a field reference or a number.
+  std::size_t PlainRun(std::string_view input, std::size_t position) const {
+    std::size_t i = position;
+    switch (state_) {
+      case State::String:
+        while (i < input.size() && input[i] != '"' && input[i] != '\0') ++i;
+        break;
+      case State::Word: case State::FieldRef:
+        while (i < input.size() && IsOfClass(input[i], kLetter | kDigit)) ++i;
+        break;
+      case State::Number: case State::Time: case State::Date:
+        while (i < input.size() && IsOfClass(input[i], kDigit)) ++i;
+        break;
+      default:
+        break;
+    }
+    return i - position;
+  }
+
   bool Accepted() {
-    switch (MatchKeyword(item_)) {
+    // Only a word can be a keyword: every other item has its state already.
+    const Keyword keyword = state_ == State::Word ? MatchKeyword(item_.View()) : Keyword::None;
+    switch (keyword) {
       case Keyword::InOrBetween: case Keyword::Like: state_ = State::Comparison; break;
       case Keyword::And: state_ = State::Separator; break;
       case Keyword::Boolean: state_ = State::Boolean; break;
@@ -182,7 +266,7 @@ class ItemCutter {
   }
 
   Action OnOpenBracket() {
-    const bool afterUnbracketedDot = state_ == State::FieldRef && !inBrackets_ && item_.back() == '.';
+    const bool afterUnbracketedDot = state_ == State::FieldRef && !inBrackets_ && item_.View().back() == '.';
     if (state_ == State::Start || afterUnbracketedDot) {
       inBrackets_ = true;
       return Become(State::FieldRef, Action::Append);
@@ -200,7 +284,7 @@ class ItemCutter {
 
   // A word followed directly by "(": only IN, BETWEEN, the aggregates, TRUE and FALSE may be.
   Action WordOnOpenParenthesis() {
-    switch (MatchKeyword(item_)) {
+    switch (MatchKeyword(item_.View())) {
       case Keyword::InOrBetween: return Become(State::Comparison, Action::Skip, true);
       case Keyword::Aggregate: return Become(State::Group, Action::Append, true);
       case Keyword::Boolean: return Become(State::Boolean, Action::Skip, true);
@@ -210,7 +294,7 @@ class ItemCutter {
 
   // A word followed by a blank: keywords end, NOT keeps its blank, any other word goes on.
   Action WordOnBlank() {
-    switch (MatchKeyword(item_)) {
+    switch (MatchKeyword(item_.View())) {
       case Keyword::InOrBetween: case Keyword::Like: return Become(State::Comparison, Action::Skip, true);
       case Keyword::And: return Become(State::Separator, Action::Skip, true);
       case Keyword::Not: return Action::Append;
@@ -219,7 +303,7 @@ class ItemCutter {
     }
   }
 
-  std::string item_;
+  ItemText item_;
   State state_ = State::Start;
   bool done_ = false;
   bool inBrackets_ = false;
@@ -232,18 +316,28 @@ class ItemCutter {
 }  // namespace
 
 std::string ParseItem(std::string_view& rest) {
-  ItemCutter cutter;
-  while (!rest.empty()) {
-    const char ch = rest.front();
-    const Action action = cutter.Decide(ch);
-    if (action == Action::Fail) RaiseSyntaxError();
+  ItemCutter cutter(rest.data());
+  std::size_t i = 0;
+  while (i < rest.size() && rest[i] == ' ') ++i;  // blanks before an item are skipped
+  while (i < rest.size()) {
+    if (const std::size_t run = cutter.PlainRun(rest, i); run > 0) {
+      cutter.Item().Append(i, run);
+      i += run;
+      if (i == rest.size()) break;
+    }
+    const Action action = cutter.Decide(rest[i]);
+    if (action == Action::Fail) {
+      rest.remove_prefix(i);
+      RaiseSyntaxError();
+    }
     if (action == Action::End) break;
-    if (action == Action::Append) cutter.Item() += ch;
-    rest.remove_prefix(1);
+    if (action == Action::Append) cutter.Item().Append(i, 1);
+    ++i;
     if (cutter.Done()) break;
   }
+  rest.remove_prefix(i);
   if (!cutter.Accepted()) RaiseSyntaxError();
-  return std::move(cutter.Item());
+  return cutter.Item().Take();
 }
 
 std::string ParseItem(std::string& rest) {
