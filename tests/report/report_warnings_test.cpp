@@ -6,9 +6,11 @@ namespace talvane::test {
 namespace {
 
 struct Rule {
+  Rule(const char* text, std::string set = {}, GROUPTYPEENU grouping = kAnd)
+      : text(text), set(std::move(set)), grouping(grouping) {}
   std::string text;
   std::string set;
-  GROUPTYPEENU grouping = kAnd;
+  GROUPTYPEENU grouping;
 };
 
 struct Expected {
@@ -19,11 +21,18 @@ struct Expected {
 };
 
 struct WarningCase {
+  WarningCase(std::string name, std::vector<Rule> rules, std::vector<Expected> expected,
+              std::string aggregateField = {}, const char* provider = kSqlServerProvider)
+      : name(std::move(name)),
+        rules(std::move(rules)),
+        expected(std::move(expected)),
+        aggregateField(std::move(aggregateField)),
+        provider(provider) {}
   std::string name;
   std::vector<Rule> rules;
   std::vector<Expected> expected;
   std::string aggregateField;  // the output field Orders.Amount gets this function when not empty
-  const char* provider = kSqlServerProvider;
+  const char* provider;
 };
 
 void PrintTo(const WarningCase& c, std::ostream* os) { *os << c.name; }
