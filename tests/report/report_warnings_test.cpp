@@ -80,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
         WarningCase{"BlanksDroppedFromAName", {{"Orders.Qty > 1"}, {"Order Lines.Qty > 1"}},
                     {{kFormula, 2, 0, "the blanks in 'Order Lines.Qty' are dropped, so it names [OrderLines].[Qty]; a "
                                       "name with blanks goes in brackets: [Order Lines].[Qty]"}}},
-        WarningCase{"ParenthesisClosingNothing", {{"Orders.Amount = (1 + 2))"}},
+        WarningCase{"ParenthesisClosingNothing",
+                    {{"Orders.Amount = (1 + 2))"}, {"Orders.Qty IN(1, 2)"}},
                     {{kFormula, 1, 23, "this ) closes no ("}}},
         WarningCase{"BetweenBoundsWrongWayRound",
                     {{"Orders.Amount BETWEEN 5 AND 2"}, {"Orders.Placed BETWEEN 02/01/2020 AND 01/02/2019"},

@@ -131,6 +131,8 @@ void FormulaWarnings::Walk() {
     const bool topLevel = groups_.size() == 1;
     if (item.kind == kComparisson && topLevel) {
       comparison_ = item.text;
+      // IN( opens the list that a ) at the top level closes.
+      listOpen_ = comparison_ == "IN" && text_.substr(item.position, item.end - item.position).ends_with('(');
       StartOperand();
     } else if (item.kind == kSeperator && topLevel) {
       StartOperand();
@@ -169,6 +171,10 @@ void FormulaWarnings::OpenGroup(const FormulaItem& item) {
 
 void FormulaWarnings::CloseGroup(const FormulaItem& item) {
   if (groups_.size() == 1) {
+    if (listOpen_) {
+      listOpen_ = false;
+      return;
+    }
     Add(item.position, "this ) closes no (: it ends the operand, and nothing may follow it");
     return;
   }

@@ -62,6 +62,7 @@ class FormulaWarnings {
   std::vector<Group> groups_;
   std::vector<Operand> operands_;
   std::string comparison_;
+  bool listOpen_ = false;  // IN( was written and its ) has not come yet
   std::vector<Warning> warnings_;
 };
 
