@@ -34,7 +34,8 @@ TEST(CliCheck, PassingExamplesHaveNoFailures) {
                                          TALVANE_EXAMPLES_DIR);
     EXPECT_EQ(run.exitCode, 0) << report << "\n" << run.out;
     EXPECT_EQ(run.err, "");
-    EXPECT_NE(run.out.find("reports/" + report + ".json: no failures ("), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("reports/" + report + ".json: no failures"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("; the statement builds\n"), std::string::npos) << run.out;
   }
 }
 
@@ -109,6 +110,15 @@ TEST(CliCheck, BaseGroupingAfterAnotherFormulaOfItsGroupFails) {
       << run.out;
 }
 
+TEST(CliCheck, BaseGroupingAfterAFormulaOfTheSameSetSpeltInAnotherCaseFails) {
+  // The statement takes Heavy and HEAVY for one set, so the second formula is not the first of its group.
+  const ProcessResult run = Check(OrdersReport(R"({"text": "Orders.Amount > 1", "name": "Heavy"},
+                                                  {"text": "Orders.Freight > 1", "name": "HEAVY", "grouping": "base"})"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("formula 2: Orders.Freight > 1\n  grouping \"base\" after another formula"), std::string::npos)
+      << run.out;
+}
+
 TEST(CliCheck, BaseGroupingFirstInItsSetIsFine) {
   const ProcessResult run = Check(OrdersReport(R"({"text": "Orders.Amount > 1"},
                                                   {"text": "Orders.Freight > 1", "name": "Heavy", "grouping": "base"})"));
@@ -157,7 +167,7 @@ struct UncompilableStatement {
   std::string says;  // the error line under the statement
 };
 
-TEST(CliCheck, StatementSqliteDoesNotCompileIsAFailure) {
+TEST(CliCheck, StatementThatCannotRunIsAFailure) {
   const UncompilableStatement cases[] = {
       {"joinedTableLacksTheKey",
        R"({"mainTable": "Regions", "mainField": "RegionID", "fields": [{"field": "Regions.RegionName"}],
@@ -165,8 +175,8 @@ TEST(CliCheck, StatementSqliteDoesNotCompileIsAFailure) {
        "  error 0x80040E14 (SQLite): no such column: Products.RegionID\n"},
       {"unknownMainTable", R"({"mainTable": "Nope", "mainField": "ID", "fields": [{"field": "Orders.OrderID"}]})",
        "  error 0x80040E37 (SQLite): no such table: Nope\n"},
-      {"emptySelectList", R"({"mainTable": "Regions", "mainField": "RegionID"})",
-       "  error 0x80040E14 (SQLite): near \"FROM\": syntax error\n"},
+      {"noOutputFields", R"({"mainTable": "Regions", "mainField": "RegionID"})",
+       "  the report has no output fields: its statement selects nothing and cannot run (add at least one field)\n"},
   };
   for (const UncompilableStatement& c : cases) {
     const ProcessResult run = Check(c.definition);
@@ -175,6 +185,56 @@ TEST(CliCheck, StatementSqliteDoesNotCompileIsAFailure) {
     EXPECT_EQ(run.out.rfind("statement: SELECT ", 0), 0u) << c.name << "\n" << run.out;
     EXPECT_NE(run.out.find("\n" + c.says + "\n<stdin>: 1 failure ("), std::string::npos) << c.name << "\n" << run.out;
   }
+}
+
+struct WarningCase {
+  const char* name;
+  std::string formulas;
+  std::string fields;
+  std::string shown;  // the block of the warning, from its subject line to its message
+};
+
+TEST(CliCheckWarnings, EachIsShownUnderItsSubjectAndCountedWithoutFailingTheCheck) {
+  const std::string orderId = R"({"field": "Orders.OrderID"})";
+  const WarningCase cases[] = {
+      {"literalOnTheLeft", R"({"text": "5 < Orders.Amount"})", orderId,
+       "formula 1: 5 < Orders.Amount\n           ^\n  warning: the comparison begins with a literal"},
+      {"betweenBoundsReversed", R"({"text": "Orders.Amount BETWEEN 10 AND 1"})", orderId,
+       "formula 1: Orders.Amount BETWEEN 10 AND 1\n" + std::string(33, ' ') + "^\n  warning: the bounds are the "
+       "wrong way round"},
+      {"setBeginningWithOr", R"({"text": "Orders.Rush = TRUE", "name": "Rushed", "grouping": "or"})", orderId,
+       "formula 1: Orders.Rush = TRUE\n  warning: set [Rushed] begins with OR"},
+      {"aggregatedField", "", R"({"field": "Orders.Amount", "aggregate": "SUM"})",
+       "field 1: Orders.Amount\n  warning: the statement does not apply SUM"},
+  };
+  for (const WarningCase& c : cases) {
+    const ProcessResult run = Check(OrdersReport(c.formulas, c.fields));
+    EXPECT_EQ(run.exitCode, 0) << c.name << "\n" << run.out;
+    EXPECT_EQ(run.out.rfind(c.shown, 0), 0u) << c.name << "\n" << run.out;
+    EXPECT_NE(run.out.find("\n\n<stdin>: no failures, 1 warning ("), std::string::npos) << c.name << "\n" << run.out;
+  }
+}
+
+TEST(CliCheckWarnings, StrictMakesAWarningFail) {
+  const ProcessResult run =
+      RunTalvane({"check", "-", "--strict", "--connection", SampleConnection()}, OrdersReport(R"({"text": "5 < Orders.Amount"})"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("no failures, 1 warning (1 formula, 1 field); the statement builds, but --strict fails on "
+                         "warnings\n"),
+            std::string::npos)
+      << run.out;
+}
+
+TEST(CliCheckWarnings, FollowTheFailuresAndLeaveOutFailedSubjects) {
+  // Formula 1 warns and formula 2 fails; formula 3 would warn too, but its failure says enough.
+  const ProcessResult run = Check(OrdersReport(R"({"text": "5 < Orders.Amount"}, {"text": "Orders.Nope > 1"},
+                                                  {"text": "5 < Orders.Amount", "name": "a]b"})"));
+  EXPECT_EQ(run.exitCode, 1);
+  const std::size_t failure = run.out.find("formula 2: Orders.Nope > 1");
+  const std::size_t warning = run.out.find("formula 1: 5 < Orders.Amount\n           ^\n  warning: ");
+  EXPECT_LT(failure, warning) << run.out;
+  EXPECT_NE(warning, std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("<stdin>: 2 failures, 1 warning (3 formulas, 1 field)\n"), std::string::npos) << run.out;
 }
 
 }  // namespace

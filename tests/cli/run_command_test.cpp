@@ -130,11 +130,20 @@ TEST_F(CliRun, StatementThatFailsIsOneLineWithTheDatabasesMessageAndTheStatement
 }
 
 TEST_F(CliRun, DefinitionThatFailsPrintsItsFailuresAsSqlDoes) {
-  const ProcessResult run = Run(ItemsReport("Items.Nope = 1"), {});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("formula 1: Items.Nope = 1\n"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("talvane: no statement: 1 failure in <stdin>\n"), std::string::npos) << run.err;
+  const struct {
+    std::string definition;
+    std::string failure;
+  } cases[] = {
+      {ItemsReport("Items.Nope = 1"), "formula 1: Items.Nope = 1\n"},
+      {R"({"mainTable": "Items", "mainField": "ID"})", "\n  the report has no output fields: "},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult run = Run(c.definition, {});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(c.failure), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("talvane: no statement: 1 failure in <stdin>\n"), std::string::npos) << run.err;
+  }
 }
 
 // The header, then the records in sorted order: rows that tie on the ORDER BY keys come in the database's

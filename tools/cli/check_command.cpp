@@ -4,48 +4,42 @@
 
 #include <iostream>
 #include <memory>
-#include <vector>
 
 #include "definition.hpp"
-#include "display_text.hpp"
+#include "definition_check.hpp"
 #include "exit_code.hpp"
 #include "failure_printer.hpp"
-#include "report_builder.hpp"
 #include "talvane/db/connection.hpp"
-#include "talvane/foundation/error.hpp"
-#include "talvane/report/exception.hpp"
 
 namespace talvane::cli {
 
 namespace {
 
+constexpr const char* kCheckNotes =
+    "\nFailures come first, then warnings: what the library accepts but what probably does not mean what it "
+    "says (a literal on the left of a comparison, BETWEEN bounds the wrong way round, AND and OR mixed, a set "
+    "that begins with OR, ...). Warnings are shown for every formula and field that did not fail, even when "
+    "something else did; they change the exit code only with --strict.\n"
+    "A field reference must name a column of a table or of a set of this definition. The whole definition is "
+    "applied before references are checked, so a set whose formulas come later in the file is known: a "
+    "reference that names neither is a failure, not a warning (its statement could not run).\n";
+
 std::string Counted(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-Failure StatementFailure(const std::string& statement, const Error& e) {
-  Failure failure;
-  failure.subject = Failure::Subject::kStatement;
-  failure.text = StatementOnOneLine(statement);
-  failure.errorNumber = e.Number();
-  failure.source = e.Source();
-  failure.message = e.Message();
-  return failure;
+// "2 failures", "no failures, 1 warning", ...
+std::string Findings(const CheckResult& result) {
+  std::string text = result.failures.empty() ? "no failures" : Counted(result.failures.size(), "failure", "failures");
+  if (!result.warnings.empty()) text += ", " + Counted(result.warnings.size(), "warning", "warnings");
+  return text;
 }
 
-// The definition's statement in the SQLite dialect, compiled (never run) on the database: what the library
-// lets pass but SQLite refuses (a join on a key column the joined table lacks, a main table that does not
-// exist, an empty select list) fails here.
-std::vector<Failure> CompileFailures(const Definition& definition, const DatabaseOptions& database) {
-  const std::shared_ptr<db::Connection> connection = OpenDatabase({database.connection, "sqlite"});
-  const BuiltReport built = BuildReport(definition, connection);
-  if (!built.statement) return built.failures;
-  try {
-    connection->Compile(*built.statement);
-  } catch (const Error& e) {
-    return {StatementFailure(*built.statement, e)};
-  }
-  return {};
+void PrintResult(const CheckResult& result, std::ostream& out) {
+  PrintFailures(result.failures, out);
+  if (!result.failures.empty() && !result.warnings.empty()) out << '\n';
+  PrintWarnings(result.warnings, out);
+  if (!result.failures.empty() || !result.warnings.empty()) out << '\n';
 }
 
 }  // namespace
@@ -53,19 +47,20 @@ std::vector<Failure> CompileFailures(const Definition& definition, const Databas
 int RunCheck(const CheckOptions& options, std::ostream& out) {
   const Definition definition = LoadDefinition(options.definition);
   const std::shared_ptr<db::Connection> connection = OpenDatabase(options.database);
-  BuiltReport built = BuildReport(definition, connection);
-  if (built.failures.empty()) built.failures = CompileFailures(definition, options.database);
-  const std::string contents = Counted(definition.formulas.size(), "formula", "formulas") + ", " +
-                               Counted(definition.fields.size(), "field", "fields");
-  if (!built.failures.empty()) {
-    PrintFailures(built.failures, out);
+  const std::shared_ptr<db::Connection> sqliteConnection = OpenDatabase({options.database.connection, "sqlite"});
+  const CheckResult result = CheckDefinition(definition, connection, sqliteConnection);
+  PrintResult(result, out);
+  out << definition.source << ": " << Findings(result) << " ("
+      << Counted(definition.formulas.size(), "formula", "formulas") << ", "
+      << Counted(definition.fields.size(), "field", "fields") << ")";
+  if (!result.failures.empty()) {
     out << '\n';
-    out << definition.source << ": " << Counted(built.failures.size(), "failure", "failures") << " (" << contents
-        << ")\n";
     return kExitFailed;
   }
-  out << definition.source << ": no failures (" << contents << "); the statement builds\n";
-  return kExitOk;
+  out << "; the statement builds";
+  const bool warningsFail = options.strict && !result.warnings.empty();
+  out << (warningsFail ? ", but --strict fails on warnings\n" : "\n");
+  return warningsFail ? kExitFailed : kExitOk;
 }
 
 void ConfigureCheckCommand(CLI::App& command, int& exitCode) {
@@ -73,6 +68,8 @@ void ConfigureCheckCommand(CLI::App& command, int& exitCode) {
   command.add_option("definition", options->definition, "The definition file (JSON), or - for standard input")
       ->required();
   AddDatabaseOptions(command, options->database, true);
+  command.add_flag("--strict", options->strict, "Exit with 1 when anything warns, as when anything fails");
+  command.footer(kCheckNotes + command.get_footer());
   command.callback([options, &exitCode] { exitCode = RunCheck(*options, std::cout); });
 }
 

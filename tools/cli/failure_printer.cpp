@@ -1,5 +1,6 @@
 #include "failure_printer.hpp"
 
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -9,15 +10,35 @@ namespace talvane::cli {
 
 namespace {
 
-std::string SubjectLabel(const Failure& failure) {
-  switch (failure.subject) {
+std::string SubjectLabel(Failure::Subject subject, std::size_t index) {
+  switch (subject) {
     case Failure::Subject::kMainTable: return "main table";
     case Failure::Subject::kMainField: return "main field";
-    case Failure::Subject::kFormula: return "formula " + std::to_string(failure.index);
-    case Failure::Subject::kField: return "field " + std::to_string(failure.index);
+    case Failure::Subject::kFormula: return "formula " + std::to_string(index);
+    case Failure::Subject::kField: return "field " + std::to_string(index);
     case Failure::Subject::kStatement: return "statement";
   }
   return "definition";
+}
+
+// The subject and its text on one line, the setting concerned after it, and a caret under the item at
+// `position` on the next line.
+void PrintSubject(Failure::Subject subject, std::size_t index, const std::string& text, const std::string& setting,
+                  const std::string& settingValue, std::optional<std::size_t> position, std::ostream& out) {
+  const std::string prefix = SubjectLabel(subject, index) + ": ";
+  out << prefix << OnOneLine(text);
+  if (!setting.empty()) out << "  (" << setting << " " << Quoted(settingValue) << ")";
+  out << '\n';
+  if (position) out << std::string(prefix.size() + DisplayColumn(text, *position), ' ') << "^\n";
+}
+
+// Blocks separated by blank lines.
+template <typename T>
+void PrintBlocks(const std::vector<T>& blocks, std::ostream& out, void (*print)(const T&, std::ostream&)) {
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    if (i > 0) out << '\n';
+    print(blocks[i], out);
+  }
 }
 
 std::string ErrorLine(const Failure& failure) {
@@ -34,22 +55,20 @@ std::string ErrorLine(const Failure& failure) {
 }  // namespace
 
 void PrintFailure(const Failure& failure, std::ostream& out) {
-  const std::string prefix = SubjectLabel(failure) + ": ";
-  out << prefix << OnOneLine(failure.text);
-  if (!failure.setting.empty()) out << "  (" << failure.setting << " " << Quoted(failure.settingValue) << ")";
-  out << '\n';
-  if (failure.position) {
-    const std::size_t column = DisplayColumn(failure.text, *failure.position);
-    out << std::string(prefix.size() + column, ' ') << "^\n";
-  }
+  PrintSubject(failure.subject, failure.index, failure.text, failure.setting, failure.settingValue, failure.position,
+               out);
   out << ErrorLine(failure) << '\n';
 }
 
-void PrintFailures(const std::vector<Failure>& failures, std::ostream& out) {
-  for (std::size_t i = 0; i < failures.size(); ++i) {
-    if (i > 0) out << '\n';
-    PrintFailure(failures[i], out);
-  }
+void PrintFailures(const std::vector<Failure>& failures, std::ostream& out) { PrintBlocks(failures, out, &PrintFailure); }
+
+void PrintWarning(const CheckWarning& warning, std::ostream& out) {
+  PrintSubject(warning.subject, warning.index, warning.text, {}, {}, warning.position, out);
+  out << "  warning: " << Printable(warning.message) << '\n';
+}
+
+void PrintWarnings(const std::vector<CheckWarning>& warnings, std::ostream& out) {
+  PrintBlocks(warnings, out, &PrintWarning);
 }
 
 void PrintNoStatement(const std::vector<Failure>& failures, const std::string& source, std::ostream& err) {

@@ -1,10 +1,11 @@
 #pragma once
-// Shows failures of a report definition the way a person reads them: the text, a caret under the item
-// where it failed, then the error's number, source and message.
+// Shows failures and warnings of a report definition the way a person reads them: the text, a caret under
+// the item concerned, then the error's number, source and message, or the warning.
 #include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "check_warnings.hpp"
 #include "failure.hpp"
 
 namespace talvane::cli {
@@ -15,6 +16,12 @@ namespace talvane::cli {
 void PrintFailure(const Failure& failure, std::ostream& out);
 
 void PrintFailures(const std::vector<Failure>& failures, std::ostream& out);
+
+//   formula 4: Orders.Status = "Held"
+//     warning: set [OnHold] begins with OR, so it is an outer join, ...
+void PrintWarning(const CheckWarning& warning, std::ostream& out);
+
+void PrintWarnings(const std::vector<CheckWarning>& warnings, std::ostream& out);
 
 // What a command that needs the statement prints when the definition fails: the failures, then
 //   talvane: no statement: 2 failures in report.json

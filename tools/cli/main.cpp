@@ -31,7 +31,8 @@ constexpr Command kCommands[] = {
     {"sql", "Print the SQL statement the report object builds from a definition file", &ConfigureSqlCommand},
     {"check",
      "Assign every formula and field of a definition and show each failure, with a caret under the item where "
-     "it failed; then compile the statement in the SQLite dialect (never running it) and show SQLite's refusal",
+     "it failed; then compile the statement in the SQLite dialect (never running it) and show SQLite's refusal; "
+     "then show the library's warnings (--strict: they fail too)",
      &ConfigureCheckCommand},
     {"run",
      "Build the statement of a definition in the SQLite dialect, run it on the database (opened read-only) and "

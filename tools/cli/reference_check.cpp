@@ -1,36 +1,18 @@
 #include "reference_check.hpp"
 
-#include <algorithm>
-#include <cctype>
 #include <string_view>
 
-#include "formula_items.hpp"
+#include "talvane/formula/formula_items.hpp"
 #include "talvane/foundation/brackets.hpp"
+#include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/foundation/schema.hpp"
+#include "talvane/foundation/string_list.hpp"
 #include "talvane/report/exception.hpp"
 
 namespace talvane::cli {
 
 namespace {
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-  });
-}
-
-// The entries of a list the library returns as one text joined with ", ".
-std::vector<std::string> SplitList(const std::string& text) {
-  std::vector<std::string> entries;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = std::min(text.find(", ", start), text.size());
-    entries.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return entries;
-}
 
 // The column part of a field reference [table].[column].
 std::string ColumnOf(std::string_view reference) {

@@ -6,6 +6,7 @@
 #include "reference_check.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/foundation/brackets.hpp"
+#include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field.hpp"
@@ -84,6 +85,7 @@ class ReportBuilder {
       return std::pair(a.subject, a.index) < std::pair(b.subject, b.index);
     });
     if (built_.failures.empty()) ReadStatement();
+    for (const AppliedFormula& applied : applied_) built_.formulaTexts.push_back(applied.text);
     return std::move(built_);
   }
 
@@ -177,13 +179,13 @@ class ReportBuilder {
   }
 
   void CheckFormulas() {
-    // The groups that have a formula already, named as the statement groups formulas: by set name without
-    // brackets, compared exactly; the unnamed formulas form the group "".
+    // The groups that have a formula already, keyed as the statement groups formulas: by set name without
+    // brackets, regardless of letter case; the unnamed formulas form the group "".
     std::vector<std::string> groupsStarted;
     for (std::size_t i = 0; i < applied_.size(); ++i) {
       const std::size_t index = i + 1;
       const AppliedFormula& applied = applied_[i];
-      const std::string group = applied.formula ? StripBrackets(applied.formula->Name()) : std::string();
+      const std::string group = applied.formula ? UpperAscii(StripBrackets(applied.formula->Name())) : std::string();
       const bool groupStarted = std::find(groupsStarted.begin(), groupsStarted.end(), group) != groupsStarted.end();
       if (!groupStarted) groupsStarted.push_back(group);
       if (!applied.accepted) continue;

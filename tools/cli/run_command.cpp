@@ -8,9 +8,11 @@
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include "database_options.hpp"
 #include "definition.hpp"
+#include "definition_check.hpp"
 #include "display_text.hpp"
 #include "exit_code.hpp"
 #include "failure_printer.hpp"
@@ -80,6 +82,10 @@ int RunRows(const RunOptions& options, OutputSink& out, std::ostream& err) {
   const BuiltReport built = BuildReport(definition, connection);
   if (!built.statement) {
     PrintNoStatement(built.failures, definition.source, err);
+    return kExitFailed;
+  }
+  if (const std::optional<Failure> noFields = NoOutputFieldsFailure(definition, *built.statement)) {
+    PrintNoStatement({*noFields}, definition.source, err);
     return kExitFailed;
   }
   std::unique_ptr<ReportRows> rows;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "exit_code.hpp"
-#include "formula_items.hpp"
+#include "talvane/formula/formula_items.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/enums.hpp"
 #include "talvane/foundation/error.hpp"

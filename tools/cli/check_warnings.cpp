@@ -1,0 +1,49 @@
+#include "check_warnings.hpp"
+
+#include <algorithm>
+#include <utility>
+
+#include "definition.hpp"
+#include "report_builder.hpp"
+#include "talvane/report/report_warnings.hpp"
+
+namespace talvane::cli {
+
+namespace {
+
+Failure::Subject SubjectOf(const Warning& warning) {
+  return warning.subject == Warning::Subject::kField ? Failure::Subject::kField : Failure::Subject::kFormula;
+}
+
+bool HasFailure(const std::vector<Failure>& failures, Failure::Subject subject, std::size_t index) {
+  return std::any_of(failures.begin(), failures.end(),
+                     [&](const Failure& f) { return f.subject == subject && f.index == index; });
+}
+
+// The text a warning's position refers to; empty for a place the definition does not have.
+std::string TextOf(const Definition& definition, const BuiltReport& built, Failure::Subject subject,
+                   std::size_t index) {
+  if (index == 0) return {};
+  if (subject == Failure::Subject::kField) {
+    return index <= definition.fields.size() ? definition.fields[index - 1].field : std::string();
+  }
+  return index <= built.formulaTexts.size() ? built.formulaTexts[index - 1] : std::string();
+}
+
+}  // namespace
+
+std::vector<CheckWarning> CollectWarnings(const Definition& definition, const BuiltReport& built) {
+  std::vector<CheckWarning> warnings;
+  for (Warning& warning : ReportWarnings(*built.report, built.formulaTexts)) {
+    const Failure::Subject subject = SubjectOf(warning);
+    if (HasFailure(built.failures, subject, warning.index)) continue;
+    warnings.push_back({subject, warning.index, TextOf(definition, built, subject, warning.index), warning.position,
+                        std::move(warning.message)});
+  }
+  std::stable_sort(warnings.begin(), warnings.end(), [](const CheckWarning& a, const CheckWarning& b) {
+    return std::pair(a.subject, a.index) < std::pair(b.subject, b.index);
+  });
+  return warnings;
+}
+
+}  // namespace talvane::cli

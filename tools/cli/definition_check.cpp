@@ -1,0 +1,80 @@
+#include "definition_check.hpp"
+
+#include <utility>
+
+#include "definition.hpp"
+#include "display_text.hpp"
+#include "report_builder.hpp"
+#include "talvane/db/connection.hpp"
+#include "talvane/foundation/error.hpp"
+#include "talvane/report/exception.hpp"
+
+namespace talvane::cli {
+
+namespace {
+
+constexpr const char* kNoOutputFields =
+    "the report has no output fields: its statement selects nothing and cannot run (add at least one field)";
+
+Failure StatementFailure(const std::string& statement, std::string message) {
+  Failure failure;
+  failure.subject = Failure::Subject::kStatement;
+  failure.text = StatementOnOneLine(statement);
+  failure.message = std::move(message);
+  return failure;
+}
+
+Failure CompileFailure(const std::string& statement, const Error& e) {
+  Failure failure = StatementFailure(statement, e.Message());
+  failure.errorNumber = e.Number();
+  failure.source = e.Source();
+  return failure;
+}
+
+// The statement of a definition that applied without failures, in the SQLite dialect, compiled (never run)
+// on the database: what the library lets pass but SQLite refuses (a join on a key column the joined table
+// lacks, a main table that does not exist) fails here.
+void CompileInSqlite(const Definition& definition, const BuiltReport& built,
+                     const std::shared_ptr<db::Connection>& sqliteConnection, CheckResult& result) {
+  std::optional<std::string> statement = built.statement;
+  if (built.report->DatabaseType() != kSQLite) {
+    BuiltReport sqliteBuilt = BuildReport(definition, sqliteConnection);
+    if (!sqliteBuilt.statement) {
+      result.failures = std::move(sqliteBuilt.failures);
+      return;
+    }
+    statement = std::move(sqliteBuilt.statement);
+  }
+  try {
+    sqliteConnection->Compile(*statement);
+  } catch (const Error& e) {
+    result.failures.push_back(CompileFailure(*statement, e));
+    return;
+  }
+  result.sqliteStatement = std::move(statement);
+}
+
+}  // namespace
+
+std::optional<Failure> NoOutputFieldsFailure(const Definition& definition, const std::string& statement) {
+  if (!definition.fields.empty()) return std::nullopt;
+  return StatementFailure(statement, kNoOutputFields);
+}
+
+CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<db::Connection>& connection,
+                            const std::shared_ptr<db::Connection>& sqliteConnection) {
+  const BuiltReport built = BuildReport(definition, connection);
+  CheckResult result;
+  result.warnings = CollectWarnings(definition, built);
+  result.failures = built.failures;
+  result.statement = built.statement;
+  if (!result.failures.empty()) return result;
+  if (std::optional<Failure> noFields = NoOutputFieldsFailure(definition, *built.statement)) {
+    result.failures.push_back(std::move(*noFields));
+    return result;
+  }
+  CompileInSqlite(definition, built, sqliteConnection, result);
+  return result;
+}
+
+}  // namespace talvane::cli
