@@ -3,6 +3,7 @@
 
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
+#include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/classify_item.hpp"
 #include "talvane/formula/parse_item.hpp"
 #include "talvane/formula/section.hpp"
@@ -28,6 +29,7 @@ bool EndsInOpenGroup(const Section& section) {
 }  // namespace
 
 void Formula::SetValue(std::string& text) {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   const detail::ChangeNote note(this);
   if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, "Exception: Formula.Value", "Connection not open");
   const std::string name = name_;
@@ -61,6 +63,7 @@ void Formula::Add(std::string_view newItem) {
 }
 
 void Formula::Add(std::string& newItem) {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   const detail::ChangeNote note(this);
   const ITEMTYPEENU kind = ClassifyItem(newItem);
   const std::size_t n = sections_.size();

@@ -5,6 +5,7 @@
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
 #include "formula/operand_dialect.hpp"
+#include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
 #include "talvane/foundation/brackets.hpp"
@@ -145,6 +146,7 @@ std::string Formula::FieldsReferencingSet(std::string_view SetName) const {
 std::string Formula::Name() const { return AddBrackets(name_); }
 
 void Formula::SetName(std::string_view value) {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   const detail::ChangeNote note(this);
   // The name becomes a bracketed alias in SQL ([name]): a bracket or NUL byte of its own would end it early,
   // and a dot would make it two names ([a].[b]) that no set reference can name either.

@@ -5,9 +5,10 @@
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
 #include "foundation/number_text.hpp"
-#include "foundation/recordset_closer.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/recordset.hpp"
+#include "talvane/db/schema_cache.hpp"
+#include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/classify_item.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/foundation/brackets.hpp"
@@ -104,6 +105,7 @@ std::string Item::Value() const {
 }
 
 void Item::SetValue(std::string& text) {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   const detail::ChangeNote note(this);
   if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, kValueSource, "Connection not open");
   // The splitter never cuts a NUL byte into an item; a host writing an item directly may not either.
@@ -236,12 +238,9 @@ ITEMDATATYPEENUM Item::LookupFieldType(const std::string& reference) {
   if (!IsUsableNamePart(table) || !IsUsableNamePart(column)) Raise(ERR_ITEMTYPE, kValueSource, kInvalidFieldFormat);
   if (!connection_) Raise(ERR_CNN_CLOSED, kValueSource, "Connection not open");
 
-  detail::RecordsetCloser probe(connection_->NewRecordset());
-  PrepareProbeRecordset(*probe);
-  probe->Open("SELECT * FROM " + AddBrackets(table) + " ;", connection_);
-  const int32_t adoType = probe->FieldType(std::string_view(column));
+  // The probe SELECT * FROM [table] ; asked once per table and kept by the connection.
+  const int32_t adoType = connection_->Schema().QueryColumnType(table, column);
   if (DataTypeOfColumn(adoType, dataType_)) columnType_ = adoType;
-  probe.Close();
   return dataType_;
 }
 

@@ -5,6 +5,7 @@
 
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
+#include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/classify_item.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/parse_item.hpp"
@@ -37,6 +38,7 @@ void Section::Add(std::string_view newItem, const std::shared_ptr<INode>& myPare
 }
 
 void Section::Add(std::string& newItem, const std::shared_ptr<INode>&, const std::shared_ptr<db::Connection>& cnn) {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   const detail::ChangeNote note(this);
   // Every token goes to the innermost open group. The chain is at most kMaxNestingDepth long.
   if (!children_.empty() && children_.back()->ItemType() == kOpenSection) {
@@ -136,6 +138,7 @@ void Section::CloseSection() {
 }
 
 void Section::SetValue(std::string& text) {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   const detail::ChangeNote note(this);
   if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, "Exception: Section.Value", "Connection not open.");
   ResetSection();

@@ -1,10 +1,11 @@
 #include "talvane/foundation/schema.hpp"
 
-#include "foundation/recordset_closer.hpp"
 #include <utility>
 #include <vector>
 
+#include "talvane/db/connection.hpp"
 #include "talvane/db/recordset.hpp"
+#include "talvane/db/schema_cache.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/error.hpp"
 
@@ -12,31 +13,12 @@ namespace talvane {
 
 namespace {
 
-using detail::RecordsetCloser;
-
 constexpr int32_t kObjectNotSet = 91;
 
 const std::shared_ptr<db::Connection>& RequireConnection(const std::shared_ptr<db::Connection>& connection,
                                                          std::string_view source) {
   if (!connection) Raise(kObjectNotSet, source, "Object variable or With block variable not set");
   return connection;
-}
-
-std::shared_ptr<db::Recordset> OpenSchemaRowset(db::Connection& connection, int32_t kind,
-                                                std::vector<std::string> restrictions, std::string_view source) {
-  auto recordset = connection.OpenSchema(kind, restrictions);
-  if (!recordset) Raise(kObjectNotSet, source, "Object variable or With block variable not set");
-  return recordset;
-}
-
-// True when the schema lists an ordinary table of that (bracket-free) name. An empty name would be no
-// restriction at all and match every table, so it names none.
-bool TableExists(db::Connection& connection, const std::string& table, std::string_view source) {
-  if (table.empty()) return false;
-  RecordsetCloser tables(OpenSchemaRowset(connection, db::kSchemaTables, {"", "", table, "TABLE"}, source));
-  const bool exists = !tables->Eof();
-  tables.Close();
-  return exists;
 }
 
 }  // namespace
@@ -58,35 +40,21 @@ void PrepareProbeRecordset(db::Recordset& recordset) {
 }
 
 std::string TableColumns(std::string_view table, const std::shared_ptr<db::Connection>& connection) {
-  constexpr std::string_view kSource = "TableColumns";
-  auto& cnn = *RequireConnection(connection, kSource);
-  const std::string name = StripBrackets(table);
-  if (!TableExists(cnn, name, kSource)) return {};
-
-  RecordsetCloser columns(OpenSchemaRowset(cnn, db::kSchemaColumns, {"", "", name, ""}, kSource));
+  auto& cnn = *RequireConnection(connection, "TableColumns");
+  const auto& columns = cnn.Schema().TableColumns(StripBrackets(table));
   std::string result;
-  while (!columns->Eof()) {
+  if (!columns) return result;
+  for (const std::string& column : *columns) {
     if (!result.empty()) result += ", ";
-    result += AddBrackets(columns->FieldValue(3));
-    columns->MoveNext();
+    result += AddBrackets(column);
   }
-  columns.Close();
   return result;
 }
 
 bool TableHasColumn(std::string_view table, std::string_view column,
                     const std::shared_ptr<db::Connection>& connection) {
-  constexpr std::string_view kSource = "TableHasColumn";
-  auto& cnn = *RequireConnection(connection, kSource);
-  const std::string tableName = StripBrackets(table);
-  const std::string columnName = StripBrackets(column);
-  // An empty column name would be no restriction and match any column.
-  if (columnName.empty() || !TableExists(cnn, tableName, kSource)) return false;
-
-  RecordsetCloser columns(OpenSchemaRowset(cnn, db::kSchemaColumns, {"", "", tableName, columnName}, kSource));
-  const bool found = !columns->Eof();
-  columns.Close();
-  return found;
+  auto& cnn = *RequireConnection(connection, "TableHasColumn");
+  return cnn.Schema().TableHasColumn(StripBrackets(table), StripBrackets(column));
 }
 
 }  // namespace talvane

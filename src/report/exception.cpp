@@ -3,6 +3,7 @@
 #include "report/set_cache.hpp"
 #include "report/statement_builder.hpp"
 #include "talvane/db/connection.hpp"
+#include "talvane/db/schema_scope.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
@@ -115,6 +116,7 @@ void Exception::Clear() {
 }
 
 std::string Exception::SQL() {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   Validate();
   return StatementBuilder(*this).BuildStatement();
 }

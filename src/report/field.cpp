@@ -5,6 +5,7 @@
 
 #include "report/field_errors.hpp"
 #include "report/number_text.hpp"
+#include "talvane/db/schema_scope.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
@@ -58,6 +59,7 @@ void Field::SetAggragateFunction(std::string_view value) {
 std::string Field::FieldOnly() const { return AddBrackets(fieldName_); }
 
 void Field::SetFieldOnly(std::string_view value) {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   if (value.empty() || value.find('.') != std::string_view::npos) RaiseBadFormat();
   const std::string column = StripBrackets(value);
   if (!CanBracket(column)) RaiseBadFormat();
@@ -69,6 +71,7 @@ void Field::SetFieldOnly(std::string_view value) {
 std::string Field::Value() const { return AddBrackets(table_ + "." + fieldName_); }
 
 void Field::SetValue(std::string_view value) {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   // Well formed: a dot with text on both sides, and not a number such as 1.5.
   const auto dot = value.find('.');
   if (dot == std::string_view::npos || dot == 0 || dot + 1 >= value.size() || detail::ReadsAsNumber(value)) {

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "foundation/recordset_closer.hpp"
 #include "report/field_errors.hpp"
 #include "talvane/db/connection.hpp"
+#include "talvane/db/schema_cache.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
@@ -53,13 +53,10 @@ void Field::LookUp(std::string_view tables, std::string_view column, std::vector
   }
   std::string lastTried;
   try {
-    detail::RecordsetCloser probe(connection_->NewRecordset());
-    PrepareProbeRecordset(*probe);
     for (const std::string& table : TablePieces(tables)) {
       lastTried = table;
       if (TableHasColumn(table, column, connection_)) {
-        Locate(*probe, table, column);
-        probe.Close();
+        Locate(table, column);
         return;
       }
     }
@@ -71,14 +68,14 @@ void Field::LookUp(std::string_view tables, std::string_view column, std::vector
   SearchSets(lastTried, column, visitedSets);
 }
 
-// The column is in `table`; a currency column marks the field as a total. The caller closes the probe.
-void Field::Locate(db::Recordset& probe, const std::string& table, std::string_view column) {
+// The column is in `table`; a currency column marks the field as a total. A query of the table that does not
+// return the column (a column the schema lists but a query cannot see) leaves it no total.
+void Field::Locate(const std::string& table, std::string_view column) {
   bool total = false;
   try {
-    probe.Open("SELECT " + AddBrackets(column, true) + " FROM " + AddBrackets(table, true) + " ;", connection_);
-    total = probe.FieldType(0) == kAdCurrency;
-  } catch (const Error&) {
-    total = false;
+    total = connection_->Schema().QueryColumnType(StripBrackets(table), StripBrackets(column)) == kAdCurrency;
+  } catch (const Error& error) {
+    if (error.Number() != db::kErrItemNotFound) throw;
   }
   table_ = StripBrackets(table);
   fieldName_ = StripBrackets(column);

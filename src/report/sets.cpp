@@ -17,6 +17,7 @@
 
 #include "formula/formula_tree.hpp"
 #include "report/set_cache.hpp"
+#include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
@@ -104,6 +105,8 @@ class Exception::RunMemo {
 
 void Exception::FindSets() {}
 
+void Exception::NoteFormulaChanged(const Formula& formula) noexcept { setCache_->NoteChanged(formula); }
+
 std::string Exception::Sets() const {
   StringList names;
   for (const auto& formula : formulae_->formulas_) {
@@ -135,6 +138,7 @@ Exception::SetIndex Exception::IndexSets() const {
 }
 
 std::string Exception::FieldsReferencingSet(std::string_view SetName) const {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   return FieldsReferencingSets({std::string(SetName)}).front();
 }
 
@@ -218,6 +222,7 @@ bool Exception::ReferencedFieldsAtOnce(const std::vector<std::string>& setNames,
 }
 
 std::string Exception::FieldsInSet(std::string_view SetName) const {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   StringList columns;
   const StringList tables = SetTables(SetName);
   for (const std::string& table : tables.Items()) {
@@ -233,6 +238,7 @@ std::string Exception::FieldsInSet(std::string_view SetName) const {
 }
 
 void Exception::ResolveSetFields(const std::shared_ptr<Item>& item) {
+  const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   if (!ResolveSetFieldsAtOnce(item)) ResolveSetFieldsSetBySet(item);
 }
 
@@ -262,7 +268,7 @@ bool Exception::ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item) {
   std::vector<detail::SetCache::SetWork> work;
   uint64_t run = 0;
   try {
-    run = setCache_->Prepare(formulae_->formulas_, connection_, item, work);
+    run = setCache_->Prepare(formulae_->formulas_, formulae_->removals_, connection_, item, work);
   } catch (...) {
     return false;
   }

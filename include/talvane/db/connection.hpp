@@ -14,9 +14,15 @@ namespace talvane::db {
 constexpr int32_t kSchemaTables = 20;
 constexpr int32_t kSchemaColumns = 4;
 
-class Connection {
+class SchemaCache;
+
+// Held by std::shared_ptr, as the library's objects hold it.
+class Connection : public std::enable_shared_from_this<Connection> {
  public:
-  virtual ~Connection() = default;
+  Connection();
+  virtual ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
 
   // The connection string as the host gave it.
   virtual std::string ConnectionString() const = 0;
@@ -37,6 +43,13 @@ class Connection {
   // text, text after the first statement included; 0x80040E37 for a table that does not exist). Returns
   // false, the default, when the backend cannot compile a statement without running it.
   virtual bool Compile(std::string_view /*sql*/) { return false; }
+
+  // What this connection's schema answers, asked once and kept until its schema version moves; the
+  // library's field probes and schema look-ups go through it.
+  SchemaCache& Schema();
+
+ private:
+  std::unique_ptr<SchemaCache> schema_;
 };
 
 }  // namespace talvane::db

@@ -13,7 +13,7 @@ namespace talvane::db {
 class SqliteRecordset;
 class SqliteSession;
 
-class SqliteConnection : public Connection, public std::enable_shared_from_this<SqliteConnection> {
+class SqliteConnection : public Connection {
  public:
   // Opens the database named by the "Data Source" key of an ADO-style connection string. The file must
   // exist (":memory:" gives a fresh in-memory database); failures raise talvane::Error 0x80004005. The key

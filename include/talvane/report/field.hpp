@@ -67,7 +67,7 @@ class Field : public std::enable_shared_from_this<Field> {
   // visitedSets holds the upper-cased sets already searched in this lookup, so that sets naming
   // each other (or themselves) end in "not found" instead of recursing forever.
   void LookUp(std::string_view tables, std::string_view column, std::vector<std::string>& visitedSets);
-  void Locate(db::Recordset& probe, const std::string& table, std::string_view column);
+  void Locate(const std::string& table, std::string_view column);
   void SearchSets(const std::string& setName, std::string_view column, std::vector<std::string>& visitedSets);
   void LocateAndName(std::string_view tables, std::string_view column);
 
