@@ -5,6 +5,7 @@
 #include "formula/formula_tree.hpp"
 #include "talvane/formula/section.hpp"
 #include "talvane/foundation/error.hpp"
+#include "talvane/report/exception.hpp"
 #include "talvane/report/formula_list.hpp"
 
 namespace talvane {
@@ -122,6 +123,12 @@ void Formula::SetList(const std::shared_ptr<FormulaList>& list) {
 }
 
 std::shared_ptr<Section> Formula::LastSection() const { return sections_.empty() ? nullptr : sections_.back(); }
+
+std::shared_ptr<INode> Formula::MarkChanged() {
+  ++revision_;
+  if (const std::shared_ptr<talvane::Exception> owner = OwningException()) owner->NoteFormulaChanged(*this);
+  return nullptr;
+}
 
 std::shared_ptr<talvane::Exception> Formula::OwningException() const {
   const std::shared_ptr<FormulaList> list = list_.lock();

@@ -89,6 +89,7 @@ void FormulaList::Remove(int32_t* Index) {
   if (position < cursor_ || (position == cursor_ && cursor_ > 1)) --cursor_;
   formula->Clear();
   formulas_.erase(formulas_.begin() + (position - 1));
+  ++removals_;
 }
 
 bool FormulaList::Eof() const { return cursor_ > Count(); }
@@ -130,6 +131,7 @@ void FormulaList::Clear() {
   for (std::size_t i = 0; i < n; ++i) {
     formulas_.front()->Clear();
     formulas_.erase(formulas_.begin());
+    ++removals_;
   }
   cursor_ = 1;
 }

@@ -6,6 +6,7 @@
 
 #include "formula/change_note.hpp"
 #include "talvane/db/connection.hpp"
+#include "talvane/db/schema_cache.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
@@ -41,17 +42,28 @@ std::vector<std::string> KeysAlsoIn(const StringList& names, const StringList& o
 
 }  // namespace
 
-uint64_t SetCache::Prepare(const std::vector<std::shared_ptr<Formula>>& formulas,
+uint64_t SetCache::Prepare(const std::vector<std::shared_ptr<Formula>>& formulas, uint64_t removals,
                            const std::shared_ptr<db::Connection>& connection, const std::shared_ptr<Item>& item,
                            std::vector<SetWork>& work) {
   const uint64_t run = ++runs_;
   try {
-    std::optional<std::string> version = connection ? connection->SchemaVersion() : std::nullopt;
+    std::optional<std::string> version = connection ? connection->Schema().Version() : std::nullopt;
     if (!version || version != schemaVersion_ || connection.get() != connection_) Forget();
     schemaVersion_ = std::move(version);
     connection_ = connection.get();
     ChangeNote::MarkChangesUnderWay();  // a formula being built is read as it stands now
-    if (Refresh(formulas, connection_) || !indexed_) Reindex();
+    const bool onlyGrew = indexed_ && removals_ == removals && formulas.size() >= stamps_.size() &&
+                          opaqueEntries_ == 0;
+    removals_ = removals;
+    std::vector<std::size_t> appendedToSets;
+    if (!onlyGrew) {
+      changed_.clear();
+      if (Refresh(formulas, connection_) || !indexed_) Reindex();
+    } else if (RefreshChanged(formulas, connection_, appendedToSets)) {
+      Reindex();
+    } else if (!appendedToSets.empty()) {
+      ReindexAppended(appendedToSets);
+    }
     for (const std::string& name : setNames_.Items()) {
       if (UpperAscii(StripBrackets(name)).empty()) {  // would match the unnamed formulas
         Forget();
@@ -78,7 +90,25 @@ void SetCache::Commit(uint64_t run) noexcept {
   marked_.clear();
 }
 
+void SetCache::NoteChanged(const Formula& formula) noexcept {
+  // Changes made while no resolution runs pile up; past a few per formula, the next run reads every formula.
+  if (changed_.size() > 4 * stamps_.size() + 1024) {
+    changed_.clear();
+    removals_.reset();
+    return;
+  }
+  try {
+    changed_.push_back(&formula);
+  } catch (...) {  // out of memory: the next run reads every formula
+    removals_.reset();
+  }
+}
+
 void SetCache::Forget() noexcept {
+  removals_.reset();
+  changed_.clear();
+  positions_.clear();
+  opaqueEntries_ = 0;
   schemaVersion_.reset();
   connection_ = nullptr;
   stamps_.clear();
@@ -133,6 +163,50 @@ bool SetCache::Refresh(const std::vector<std::shared_ptr<Formula>>& formulas, co
   return setsChanged;
 }
 
+bool SetCache::RefreshChanged(const std::vector<std::shared_ptr<Formula>>& formulas,
+                              const db::Connection* connection, std::vector<std::size_t>& appendedToSets) {
+  marked_.clear();
+  bool setsChanged = false;
+  const auto restore = [&](std::size_t position) {
+    bool joinedAtEnd = false;
+    if (!Restore(position, formulas[position], connection, joinedAtEnd)) return;
+    if (joinedAtEnd) {
+      appendedToSets.push_back(position);
+    } else {
+      setsChanged = true;
+    }
+  };
+  const std::size_t known = stamps_.size();
+  for (const Formula* formula : std::exchange(changed_, {})) {
+    const auto found = positions_.find(formula);
+    if (found == positions_.end() || found->second >= known) continue;
+    const std::size_t position = found->second;
+    if (formulas[position].get() != formula) return true;  // not where it was: read everything
+    if (stamps_[position].revision == ChangeNote::RevisionOf(*formula)) continue;  // read already
+    restore(position);
+  }
+  for (std::size_t i = known; i < formulas.size(); ++i) {
+    if (!formulas[i]) return true;
+    restore(i);
+  }
+  if (readerPositions_ > 8 * entries_.size() + 4096) RebuildPositions();
+  return setsChanged;
+}
+
+bool SetCache::Restore(std::size_t position, const std::shared_ptr<Formula>& formula,
+                       const db::Connection* connection, bool& joinedAtEnd) {
+  const bool wasInSet = position < entries_.size() && !entries_[position].setName.empty();
+  const bool behindEverySet = inSets_.empty() || inSets_.back() < position;
+  Store(position, formula, connection);
+  const bool inSet = !entries_[position].setName.empty();
+  joinedAtEnd = !wasInSet && inSet && behindEverySet;
+  if (wasInSet != inSet) {
+    const auto at = std::lower_bound(inSets_.begin(), inSets_.end(), position);
+    if (inSet) inSets_.insert(at, position); else inSets_.erase(at);
+  }
+  return wasInSet || inSet;
+}
+
 // From position `from` on, formulas were removed, moved or replaced: each unchanged formula keeps its entry
 // wherever it went, and the positions kept by key are built again.
 void SetCache::RefreshMoved(const std::vector<std::shared_ptr<Formula>>& formulas, std::size_t from,
@@ -170,9 +244,12 @@ void SetCache::Store(std::size_t position, const std::shared_ptr<Formula>& formu
     stamps_.push_back(stamp);
     entries_.push_back(std::move(entry));
   } else {
+    if (stamps_[position].opaque) --opaqueEntries_;
     stamps_[position] = stamp;
     entries_[position] = std::move(entry);
   }
+  if (opaque) ++opaqueEntries_;
+  positions_[formula.get()] = position;
   marked_.push_back(position);
 }
 
@@ -188,10 +265,14 @@ void SetCache::AddReader(std::size_t position, const Entry& entry) {
 void SetCache::RebuildPositions() {
   inSets_.clear();
   readers_.clear();
+  positions_.clear();
   readerPositions_ = 0;
+  opaqueEntries_ = 0;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (!entries_[i].setName.empty()) inSets_.push_back(i);
     AddReader(i, entries_[i]);
+    positions_[stamps_[i].formula] = i;
+    if (stamps_[i].opaque) ++opaqueEntries_;
   }
 }
 
@@ -210,21 +291,36 @@ void SetCache::Reindex() {
   if (indexed_ && KeysAlsoIn(names, setNames_) != KeysAlsoIn(setNames_, names)) {
     MarkAll();
   } else {
-    const auto markReaders = [&](const std::string& key) {
-      const auto readers = readers_.find(key);
-      if (readers != readers_.end()) marked_.insert(marked_.end(), readers->second.begin(), readers->second.end());
-    };
     for (const auto& [key, setTables] : tables) {
       const auto before = tablesBySet_.find(key);
-      if (before == tablesBySet_.end() || before->second.Items() != setTables.Items()) markReaders(key);
+      if (before == tablesBySet_.end() || before->second.Items() != setTables.Items()) MarkReaders(key);
     }
     for (const auto& entry : tablesBySet_) {
-      if (tables.count(entry.first) == 0) markReaders(entry.first);
+      if (tables.count(entry.first) == 0) MarkReaders(entry.first);
     }
   }
   setNames_ = std::move(names);
   tablesBySet_ = std::move(tables);
   indexed_ = true;
+}
+
+// Entries that join their sets after every formula of the sets add their tables at the end of their set's
+// tables, and a new set comes after the others: what Reindex would build, without reading every set formula.
+void SetCache::ReindexAppended(const std::vector<std::size_t>& positions) {
+  for (const std::size_t position : positions) {
+    const Entry& entry = entries_[position];
+    const std::string key = KeyOfName(entry.setName);
+    const auto [set, added] = tablesBySet_.try_emplace(key);
+    if (added) AppendToList(setNames_, entry.setName);
+    const std::size_t before = set->second.Size();
+    for (const std::string& table : entry.tables.Items()) AppendUniqueToList(set->second, table);
+    if (added || set->second.Size() != before) MarkReaders(key);
+  }
+}
+
+void SetCache::MarkReaders(const std::string& key) {
+  const auto readers = readers_.find(key);
+  if (readers != readers_.end()) marked_.insert(marked_.end(), readers->second.begin(), readers->second.end());
 }
 
 void SetCache::MarkAll() {

@@ -37,9 +37,13 @@ class SetCache {
   // sets; `item`, a field item being assigned, comes last in its set. Returns the run's number for Commit.
   // Raises what reading a formula raises (the cache is then forgotten). 0, with the cache forgotten, when a
   // set's name cannot be told from the unnamed formulas.
-  uint64_t Prepare(const std::vector<std::shared_ptr<Formula>>& formulas,
+  // `removals` is the formula list's count of removals: while it stays, formulas are only ever appended,
+  // and only the formulas told changed (NoteChanged) and the new ones are read.
+  uint64_t Prepare(const std::vector<std::shared_ptr<Formula>>& formulas, uint64_t removals,
                    const std::shared_ptr<db::Connection>& connection, const std::shared_ptr<Item>& item,
                    std::vector<SetWork>& work);
+  // A formula's revision moved.
+  void NoteChanged(const Formula& formula) noexcept;
   // After the run numbered `run` resolved its work: the formulas resolved are current as they now stand.
   // When another run began in the meantime (a run nested in this one), nothing is kept.
   void Commit(uint64_t run) noexcept;
@@ -77,6 +81,16 @@ class SetCache {
   // Brings the entries up to date with `formulas`, reusing every entry whose formula is unchanged and
   // marking the others for resolution. True when the formulas of the sets, or their order, may have changed.
   bool Refresh(const std::vector<std::shared_ptr<Formula>>& formulas, const db::Connection* connection);
+  // The same when the list only grew since the last run: reads the formulas told changed and the new ones.
+  // Sets `appendedToSets` to the entries that joined a set after all of its formulas (the sets' tables then
+  // only grow); returns true when anything else about the sets may have changed.
+  bool RefreshChanged(const std::vector<std::shared_ptr<Formula>>& formulas, const db::Connection* connection,
+                      std::vector<std::size_t>& appendedToSets);
+  // Reads the entry at `position` again (a new one at the end) and keeps the positions of the set formulas
+  // in order. Returns whether it was or is in a set, and in `joinedAtEnd` whether it joined a set after every
+  // other formula of the report's sets.
+  bool Restore(std::size_t position, const std::shared_ptr<Formula>& formula, const db::Connection* connection,
+               bool& joinedAtEnd);
   void RefreshMoved(const std::vector<std::shared_ptr<Formula>>& formulas, std::size_t from,
                     const db::Connection* connection);
   // Reads the formula into the entry at `position` (a new one when it is the end) and marks it.
@@ -86,6 +100,9 @@ class SetCache {
   // Rebuilds the set names and tables; marks for resolution the entries reading a set whose tables changed,
   // or every entry when the order of the sets changed.
   void Reindex();
+  // The sets' names and tables after the entries at `positions` joined their sets at the end.
+  void ReindexAppended(const std::vector<std::size_t>& positions);
+  void MarkReaders(const std::string& key);
   void MarkAll();
   void PlanWork(const std::shared_ptr<Item>& item, std::vector<SetWork>& work);
 
@@ -103,6 +120,10 @@ class SetCache {
   StringList setNames_;                                      // list order, first spelling
   std::unordered_map<std::string, StringList> tablesBySet_;  // by upper-cased name
   uint64_t runs_ = 0;                                        // Prepare calls so far
+  std::optional<uint64_t> removals_;                         // the list's removals at the last run
+  std::vector<const Formula*> changed_;                      // told changed since the last run
+  std::unordered_map<const Formula*, std::size_t> positions_;  // of each formula's entry
+  std::size_t opaqueEntries_ = 0;
 };
 
 }  // namespace talvane::detail

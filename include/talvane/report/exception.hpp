@@ -46,6 +46,8 @@ class Exception : public std::enable_shared_from_this<Exception> {
   static bool HasExportName(const StringList& list, std::string_view selected);
   void ResolveSetFields(const std::shared_ptr<Item>& item);
   void CollectNodes(ITEMTYPEENU kind, const std::shared_ptr<INode>& node);
+  // A formula of the report changed (see ChangeNote); its set resolution reads it again.
+  void NoteFormulaChanged(const Formula& formula) noexcept;
   // The tables of every formula of the set (bare names, first appearance first, no repeats).
   StringList SetTables(std::string_view setName) const;
   void ResolveNodeInSet(const std::shared_ptr<INode>& node, const std::string& setName, const StringList& tables);

@@ -61,6 +61,9 @@ class FormulaList : public std::enable_shared_from_this<FormulaList> {
 
   std::shared_ptr<db::Connection> connection_;
   std::vector<std::shared_ptr<talvane::Formula>> formulas_;
+  // Moves whenever formulas are removed (appending does not move it): what the report learnt by position
+  // is then read again.
+  uint64_t removals_ = 0;
   int32_t cursor_ = 0;
   std::weak_ptr<talvane::Exception> owner_;
   DATABASETYPEENU dialect_ = kAccess;
