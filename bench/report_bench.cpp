@@ -27,7 +27,7 @@
 namespace talvane::bench {
 namespace {
 
-const std::vector<int> kReportSizes = {10, 100, 1000, 10000};
+const std::vector<int> kReportSizes = {10, 100, 1000, 10000, 32000};
 const std::vector<int> kRuleItems = {3, 20, 200};
 
 const std::shared_ptr<db::SqliteConnection>& Database() {

@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "talvane/db/schema_scope.hpp"
 #include "talvane/db/sqlite_connection.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/parse_item.hpp"
@@ -182,8 +183,11 @@ inline ReportPlan MakeReportPlan(int formulas, SetMix mix = SetMix::kGrowing) {
   return plan;
 }
 
+// The whole report is built in one schema scope, as a host that builds a report at once would build it: the
+// connection's schema version is read once, not once per member call.
 inline std::shared_ptr<Exception> BuildReport(const ReportPlan& plan,
                                               const std::shared_ptr<db::Connection>& connection) {
+  const db::SchemaScope schemaScope;
   auto report = Exception::Create();
   report->SetConnection(connection);
   report->SetMainTable("Customers");
