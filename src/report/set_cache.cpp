@@ -195,16 +195,23 @@ bool SetCache::RefreshChanged(const std::vector<std::shared_ptr<Formula>>& formu
 
 bool SetCache::Restore(std::size_t position, const std::shared_ptr<Formula>& formula,
                        const db::Connection* connection, bool& joinedAtEnd) {
-  const bool wasInSet = position < entries_.size() && !entries_[position].setName.empty();
+  const bool known = position < entries_.size();
+  const bool wasInSet = known && !entries_[position].setName.empty();
+  const std::string oldKey = wasInSet ? KeyOfName(entries_[position].setName) : std::string();
+  const StringList oldTables = wasInSet ? entries_[position].tables : StringList();
   const bool behindEverySet = inSets_.empty() || inSets_.back() < position;
   Store(position, formula, connection);
-  const bool inSet = !entries_[position].setName.empty();
+  const Entry& entry = entries_[position];
+  const bool inSet = !entry.setName.empty();
   joinedAtEnd = !wasInSet && inSet && behindEverySet;
   if (wasInSet != inSet) {
     const auto at = std::lower_bound(inSets_.begin(), inSets_.end(), position);
     if (inSet) inSets_.insert(at, position); else inSets_.erase(at);
   }
-  return wasInSet || inSet;
+  // Read again with the same set and tables (its items typed by the last run, say): the sets are as they were.
+  const bool setUnchanged = wasInSet && inSet && KeyOfName(entry.setName) == oldKey &&
+                            entry.tables.Items() == oldTables.Items();
+  return (wasInSet || inSet) && !setUnchanged;
 }
 
 // From position `from` on, formulas were removed, moved or replaced: each unchanged formula keeps its entry
