@@ -43,7 +43,7 @@ constexpr Key kFieldKeys[] = {
     {"field", "a field reference: Orders.Amount, [Orders].[Ship Date] or Set.Column (required)"},
     {"name", "the output name (default: the column name)"},
     {"aggregate", "SUM, COUNT, MAX, MIN, AVG or TOTAL"},
-    {"orderPos", "place in the ORDER BY list: 1, 2, ..."},
+    {"orderPos", "place in the ORDER BY list: 1, 2, ... (0: not in it)"},
     {"direction", "Ascending (the default) or Descending"},
 };
 constexpr Key kFormulaKeys[] = {

@@ -46,8 +46,8 @@ constexpr Command kCommands[] = {
 
 std::string HelpFooter() {
   return "\n" + DefinitionKeysHelp() +
-         "\nExit codes: 0 done; 1 a formula, a field or the statement failed; 2 the command line, the "
-         "definition file or the database could not be used.\nExample: talvane sql "
+         "\nExit codes: 0 done; 1 a formula, a field or the statement failed (with check --strict, also when "
+         "anything warned); 2 the command line, the definition file or the database could not be used.\nExample: talvane sql "
          "examples/reports/large_orders.json --connection \"Data Source=build/examples/sample.db\"";
 }
 
