@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -36,7 +38,9 @@ struct Batch {
 };
 constexpr Batch kBatches[] = {{20240611, 5000}, {20240612, 5000}};
 
-void PrintTo(const Batch& batch, std::ostream* out) { *out << batch.definitions << " definitions of seed " << batch.seed; }
+void PrintTo(const Batch& batch, std::ostream* out) {
+  *out << batch.definitions << " definitions of seed " << batch.seed;
+}
 
 struct Findings {
   int passed = 0;
@@ -76,7 +80,8 @@ void CheckOne(const std::string& json, const std::shared_ptr<db::Connection>& sq
     return;
   }
   if (const std::string error = RunToCompletion(sqlite, *result.sqliteStatement); !error.empty()) {
-    findings.violations.push_back(json + "\n  the SQLite statement did not run: " + error + "\n" + *result.sqliteStatement);
+    findings.violations.push_back(json + "\n  the SQLite statement did not run: " + error + "\n" +
+                                  *result.sqliteStatement);
   }
   findings.tsqlBatch += *result.statement + "\n--<end>--\n";
 }
@@ -84,8 +89,10 @@ void CheckOne(const std::string& json, const std::shared_ptr<db::Connection>& sq
 // A directory of its own under the system's temporary directory, removed with everything in it.
 class ScratchDir {
  public:
-  ScratchDir() : path_(std::filesystem::temp_directory_path() / ("talvane-check-property-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(path_);
+  ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "talvane-check-property-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp: " + std::string(std::strerror(errno)));
+    path_ = pattern;
   }
   ~ScratchDir() {
     std::error_code ignored;
@@ -181,7 +188,9 @@ TEST_P(CheckProperty, WhatCheckPassesRunsOnSqliteAndParsesAsTsql) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeded, CheckProperty, ::testing::ValuesIn(kBatches),
-                         [](const ::testing::TestParamInfo<Batch>& info) { return "seed" + std::to_string(info.param.seed); });
+                         [](const ::testing::TestParamInfo<Batch>& info) {
+                           return "seed" + std::to_string(info.param.seed);
+                         });
 
 }  // namespace
 }  // namespace talvane::cli::test

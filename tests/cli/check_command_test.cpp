@@ -217,7 +217,8 @@ TEST(CliCheckWarnings, EachIsShownUnderItsSubjectAndCountedWithoutFailingTheChec
 
 TEST(CliCheckWarnings, StrictMakesAWarningFail) {
   const ProcessResult run =
-      RunTalvane({"check", "-", "--strict", "--connection", SampleConnection()}, OrdersReport(R"({"text": "5 < Orders.Amount"})"));
+      RunTalvane({"check", "-", "--strict", "--connection", SampleConnection()},
+                 OrdersReport(R"({"text": "5 < Orders.Amount"})"));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find("no failures, 1 warning (1 formula, 1 field); the statement builds, but --strict fails on "
                          "warnings\n"),

@@ -60,7 +60,9 @@ void PrintFailure(const Failure& failure, std::ostream& out) {
   out << ErrorLine(failure) << '\n';
 }
 
-void PrintFailures(const std::vector<Failure>& failures, std::ostream& out) { PrintBlocks(failures, out, &PrintFailure); }
+void PrintFailures(const std::vector<Failure>& failures, std::ostream& out) {
+  PrintBlocks(failures, out, &PrintFailure);
+}
 
 void PrintWarning(const CheckWarning& warning, std::ostream& out) {
   PrintSubject(warning.subject, warning.index, warning.text, {}, {}, warning.position, out);
