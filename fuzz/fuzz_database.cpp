@@ -50,4 +50,9 @@ const std::shared_ptr<db::SqliteConnection>& AccessDatabase() {
   return connection;
 }
 
+const std::shared_ptr<db::SqliteConnection>& SqliteDatabase() {
+  static const auto connection = Build("SQLite");
+  return connection;
+}
+
 }  // namespace talvane::fuzz

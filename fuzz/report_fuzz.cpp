@@ -9,7 +9,8 @@
 //   F new formula       x Value             m Name           g 0|1|2 Grouping          R n  remove formula n
 //   C Clear             S read the statement now
 // Checks: only talvane::Error comes out; every statement is safe (statement_check.hpp) and reads the same
-// twice; the set members answer for every set.
+// twice; the set members answer for every set; when the report's state, read back as a definition, passes
+// `talvane check`, its SQLite statement runs to completion (check_property.hpp).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "check_property.hpp"
 #include "fuzz_database.hpp"
 #include "statement_check.hpp"
 #include "talvane/formula/formula.hpp"
@@ -146,6 +148,7 @@ class Script {
       Try([&] { r.FieldsInSet(set); });
       Try([&] { r.FieldsReferencingSet(set); });
     }
+    talvane::fuzz::RequireWhatCheckPassesRuns(r, talvane::fuzz::SqliteDatabase());
     r.Clear();
   }
 
