@@ -1,5 +1,6 @@
 #include "reference_check.hpp"
 
+#include <algorithm>
 #include <string_view>
 
 #include "talvane/formula/formula_items.hpp"
@@ -20,54 +21,58 @@ std::string ColumnOf(std::string_view reference) {
   return StripBrackets(dot == std::string_view::npos ? reference : reference.substr(dot + 2));
 }
 
-bool IsSet(const Exception& report, std::string_view name) {
-  for (const std::string& set : SplitList(report.Sets())) {
-    if (EqualsIgnoreCase(StripBrackets(set), name)) return true;
-  }
-  return false;
-}
-
-bool SetOffersColumn(const Exception& report, std::string_view set, std::string_view column) {
-  for (const std::string& offered : SplitList(report.FieldsInSet(set))) {
-    if (EqualsIgnoreCase(ColumnOf(offered), column)) return true;
-  }
-  return false;
-}
-
-// Why the reference names nothing, or the empty string when it names a column.
-std::string ProblemOf(const std::string& reference, const Exception& report,
-                      const std::shared_ptr<db::Connection>& connection) {
-  const std::size_t dot = reference.find('.');
-  if (dot == std::string::npos) return {};
-  const std::string table = StripBrackets(reference.substr(0, dot));
-  const std::string column = StripBrackets(reference.substr(dot + 1));
-  if (TableHasColumn(table, column, connection)) return {};
-  if (IsSet(report, table)) {
-    if (SetOffersColumn(report, table, column)) return {};
-    return "set " + AddBrackets(table) + " offers no column " + AddBrackets(column);
-  }
-  if (!TableColumns(table, connection).empty()) {
-    return "table " + AddBrackets(table) + " has no column " + AddBrackets(column) + ", and no set is named " +
-           AddBrackets(table);
-  }
-  return "no table or set is named " + AddBrackets(table);
-}
-
 }  // namespace
 
-std::vector<UnknownReference> FindUnknownReferences(const std::string& text, const Exception& report,
-                                                    const std::shared_ptr<db::Connection>& connection) {
+std::vector<UnknownReference> ReferenceCheck::FindUnknown(const std::string& text) {
   std::vector<UnknownReference> unknown;
   for (const FormulaItem& item : CutIntoItems(text).items) {
     if (item.kind != kField) continue;
     try {
-      std::string problem = ProblemOf(item.text, report, connection);
+      std::string problem = ProblemOf(item.text);
       if (!problem.empty()) unknown.push_back({item.position, std::move(problem)});
     } catch (const Error&) {
       // A schema query that fails tells nothing about the reference; the library has accepted it.
     }
   }
   return unknown;
+}
+
+std::string ReferenceCheck::ProblemOf(const std::string& reference) {
+  const std::size_t dot = reference.find('.');
+  if (dot == std::string::npos) return {};
+  const std::string table = StripBrackets(reference.substr(0, dot));
+  const std::string column = StripBrackets(reference.substr(dot + 1));
+  if (TableHasColumn(table, column, connection_)) return {};
+  if (IsSet(table)) {
+    if (SetOffersColumn(table, column)) return {};
+    return "set " + AddBrackets(table) + " offers no column " + AddBrackets(column);
+  }
+  if (!TableColumns(table, connection_).empty()) {
+    return "table " + AddBrackets(table) + " has no column " + AddBrackets(column) + ", and no set is named " +
+           AddBrackets(table);
+  }
+  return "no table or set is named " + AddBrackets(table);
+}
+
+bool ReferenceCheck::IsSet(const std::string& name) {
+  if (!sets_) {
+    sets_.emplace();
+    for (const std::string& set : SplitList(report_.Sets())) sets_->insert(UpperAscii(StripBrackets(set)));
+  }
+  return sets_->count(UpperAscii(name)) != 0;
+}
+
+bool ReferenceCheck::SetOffersColumn(const std::string& set, std::string_view column) {
+  const std::string key = UpperAscii(set);
+  auto found = offered_.find(key);
+  if (found == offered_.end()) {
+    std::vector<std::string> columns;
+    for (const std::string& offered : SplitList(report_.FieldsInSet(set))) {
+      columns.push_back(UpperAscii(ColumnOf(offered)));
+    }
+    found = offered_.emplace(key, std::move(columns)).first;
+  }
+  return std::find(found->second.begin(), found->second.end(), UpperAscii(column)) != found->second.end();
 }
 
 }  // namespace talvane::cli

@@ -4,7 +4,12 @@
 // defined later, so the formula is accepted; once the whole definition is applied, it is a mistake.
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace talvane {
@@ -22,8 +27,27 @@ struct UnknownReference {
   std::string message;
 };
 
-// `text` is the formula's trimmed text, already accepted by the library.
-std::vector<UnknownReference> FindUnknownReferences(const std::string& text, const Exception& report,
-                                                    const std::shared_ptr<db::Connection>& connection);
+// Checks the references of the formulas of one report, once the whole definition is applied. What it learns
+// of the report's sets (their names, the columns each offers) is read once and kept, so that checking every
+// formula costs no more per formula in a large report than in a small one.
+class ReferenceCheck {
+ public:
+  ReferenceCheck(const Exception& report, std::shared_ptr<db::Connection> connection)
+      : report_(report), connection_(std::move(connection)) {}
+
+  // `text` is the formula's trimmed text, already accepted by the library.
+  std::vector<UnknownReference> FindUnknown(const std::string& text);
+
+ private:
+  // Why the reference names nothing, or the empty string when it names a column.
+  std::string ProblemOf(const std::string& reference);
+  bool IsSet(const std::string& name);
+  bool SetOffersColumn(const std::string& set, std::string_view column);
+
+  const Exception& report_;
+  std::shared_ptr<db::Connection> connection_;
+  std::optional<std::unordered_set<std::string>> sets_;             // upper-cased bare names
+  std::unordered_map<std::string, std::vector<std::string>> offered_;  // by set: upper-cased columns
+};
 
 }  // namespace talvane::cli

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "reference_check.hpp"
+#include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
@@ -182,6 +183,7 @@ class ReportBuilder {
     // The groups that have a formula already, keyed as the statement groups formulas: by set name without
     // brackets, regardless of letter case; the unnamed formulas form the group "".
     std::vector<std::string> groupsStarted;
+    ReferenceCheck references(*built_.report, connection_);
     for (std::size_t i = 0; i < applied_.size(); ++i) {
       const std::size_t index = i + 1;
       const AppliedFormula& applied = applied_[i];
@@ -200,7 +202,7 @@ class ReportBuilder {
       if (groupStarted && definition_.formulas[i].grouping == kBase) {
         built_.failures.push_back(OwnFailure(Subject::kFormula, index, applied.text, kBaseAfterOthers));
       }
-      for (UnknownReference& unknown : FindUnknownReferences(applied.text, *built_.report, connection_)) {
+      for (UnknownReference& unknown : references.FindUnknown(applied.text)) {
         built_.failures.push_back(
             OwnFailure(Subject::kFormula, index, applied.text, std::move(unknown.message), unknown.position));
       }
@@ -224,6 +226,9 @@ class ReportBuilder {
 }  // namespace
 
 BuiltReport BuildReport(const Definition& definition, const std::shared_ptr<db::Connection>& connection) {
+  // The schema does not change while one definition is applied: its version is read once, and every
+  // question about a table is asked of the database once.
+  const db::SchemaScope schemaScope;
   return ReportBuilder(definition, connection).Build();
 }
 
