@@ -280,7 +280,9 @@ std::string StatementBuilder::BuildSetSubquery(const StringList& selected, const
 
   if (!setCondition.empty()) {
     if (setAggregate) {
-      text += clause + "GROUP BY " + lineBreak + body + key_;
+      // Every table of a set has the key column: with two or more, the bare name would be ambiguous.
+      const std::string groupKey = setTables.Size() > 1 ? AddBrackets(setTables[0]) + "." + key_ : key_;
+      text += clause + "GROUP BY " + lineBreak + body + groupKey;
       for (const std::string& group : setGroups.Items()) text += ", " + group;
       text += lineBreak + clause + "HAVING " + lineBreak;
     } else {
