@@ -11,22 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "sqlite_exec.hpp"
 #include "talvane/db/sqlite_connection.hpp"
 #include "talvane/foundation/schema.hpp"
 
 namespace {
 
+using talvane::bench::Exec;
+
 constexpr int64_t kSmallRows = 10;
 constexpr int64_t kBigRows = 1000000;
-
-void Exec(sqlite3* handle, const std::string& sql) {
-  char* message = nullptr;
-  if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-    const std::string text = message != nullptr ? message : "unknown error";
-    sqlite3_free(message);
-    throw std::runtime_error(text);
-  }
-}
 
 std::string FillTable(const std::string& table, int64_t rows) {
   return "CREATE TABLE " + table +

@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sqlite_exec.hpp"
 #include "talvane/db/schema_scope.hpp"
 #include "talvane/db/sqlite_connection.hpp"
 #include "talvane/formula/formula.hpp"
@@ -39,15 +40,6 @@
 namespace talvane::bench {
 
 inline constexpr const char* kAccessMemory = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=:memory:";
-
-inline void Exec(sqlite3* handle, const std::string& sql) {
-  char* message = nullptr;
-  if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-    const std::string text = message != nullptr ? message : "unknown error";
-    sqlite3_free(message);
-    throw std::runtime_error(text);
-  }
-}
 
 // Every table but the main one carries the main field, CustID, on which the report joins it.
 inline const char* SchemaSql() {

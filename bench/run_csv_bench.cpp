@@ -22,11 +22,12 @@
 #include <string>
 #include <vector>
 
+#include "sqlite_exec.hpp"
 #include "talvane/db/sqlite_connection.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field.hpp"
 #include "talvane/report/field_list.hpp"
-#include "wall_time_reporter.hpp"
+#include "scaling_summary.hpp"
 
 extern char** environ;
 
@@ -35,15 +36,6 @@ namespace {
 
 constexpr int64_t kRows = 1000000;
 constexpr const char* kColumns[] = {"ID", "Name", "Amount", "Qty", "Note"};
-
-void Exec(sqlite3* handle, const std::string& sql) {
-  char* message = nullptr;
-  if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-    const std::string text = message != nullptr ? message : "unknown error";
-    sqlite3_free(message);
-    throw std::runtime_error(text);
-  }
-}
 
 std::string ProgramDirectory() {
   return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
@@ -193,7 +185,7 @@ void PrintOutputSize(const char* label, void (*run)(const std::string&), const s
   }
 }
 
-void PrintSummary(const WallTimeReporter& reporter) {
+void PrintSummary(const RecordingReporter& reporter) {
   const auto talvane = reporter.Seconds("BM_Csv<RunTalvane>");
   const auto sqlite3 = reporter.Seconds("BM_Csv<RunSqlite3>");
   if (!talvane || !sqlite3) return;
@@ -216,7 +208,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   // A reporter handed in does not read --benchmark_color; colour only a terminal.
-  talvane::bench::WallTimeReporter reporter(isatty(STDOUT_FILENO) != 0);
+  talvane::bench::RecordingReporter reporter(isatty(STDOUT_FILENO) != 0, talvane::bench::RecordingReporter::Clock::kWall);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   talvane::bench::PrintSummary(reporter);
   benchmark::Shutdown();

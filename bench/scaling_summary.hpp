@@ -1,6 +1,8 @@
 #pragma once
-// Bench-local: a console reporter that also keeps the CPU time per iteration of every benchmark, so a
-// program can print figures derived from several benchmarks (ratios, scaling exponents) after the run.
+// Bench-local: a console reporter that also keeps the time per iteration of every benchmark, so a program
+// can print figures derived from several benchmarks (ratios, scaling exponents) after the run. CPU time by
+// default; wall-clock time for benchmarks whose work runs in child processes (their CPU time is not the
+// benchmark's own).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -13,18 +15,21 @@ namespace talvane::bench {
 
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
-  explicit RecordingReporter(bool colour)
-      : benchmark::ConsoleReporter(colour ? OO_ColorTabular : OO_Tabular) {}
+  enum class Clock { kCpu, kWall };
+
+  explicit RecordingReporter(bool colour, Clock clock = Clock::kCpu)
+      : benchmark::ConsoleReporter(colour ? OO_ColorTabular : OO_Tabular), clock_(clock) {}
 
   void ReportRuns(const std::vector<Run>& runs) override {
     benchmark::ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       if (run.error_occurred || run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
-      seconds_[run.run_name.function_name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+      const double accumulated = clock_ == Clock::kCpu ? run.cpu_accumulated_time : run.real_accumulated_time;
+      seconds_[run.run_name.function_name] = accumulated / static_cast<double>(run.iterations);
     }
   }
 
-  // CPU seconds per iteration of the benchmark registered under `name`, when it ran.
+  // Seconds per iteration of the benchmark registered under `name`, when it ran.
   std::optional<double> Seconds(const std::string& name) const {
     const auto found = seconds_.find(name);
     if (found == seconds_.end()) return std::nullopt;
@@ -32,6 +37,7 @@ class RecordingReporter : public benchmark::ConsoleReporter {
   }
 
  private:
+  Clock clock_;
   std::map<std::string, double> seconds_;
 };
 

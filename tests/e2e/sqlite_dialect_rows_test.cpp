@@ -1,12 +1,12 @@
 // The SQLite statement of a report means what its rules say: on the sample database, the rows it returns
 // equal those of a query written here by hand from the rules' meaning (never from the program's output).
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "e2e/run_statement.hpp"
 #include "report/statement_case.hpp"
 
 namespace talvane::test {
@@ -32,26 +32,6 @@ const std::shared_ptr<db::SqliteConnection>& SampleDatabase() {
   return connection;
 }
 
-std::vector<std::string> Rows(db::SqliteConnection& connection, const std::string& sql) {
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(connection.Handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << "SQLite refused the statement: " << sqlite3_errmsg(connection.Handle()) << "\n" << sql;
-    sqlite3_finalize(statement);
-    return {};
-  }
-  std::vector<std::string> rows;
-  while (sqlite3_step(statement) == SQLITE_ROW) {
-    std::string row;
-    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-      const auto* text = sqlite3_column_text(statement, i);
-      row += (i > 0 ? " | " : "") + std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
-    }
-    rows.push_back(row);
-  }
-  sqlite3_finalize(statement);
-  return rows;
-}
-
 StatementCase Definition(const RowsCase& c) {
   StatementCase definition;
   ParseDefinitionLine(definition, std::string("main: ") + c.main);
@@ -66,8 +46,8 @@ TEST_P(SqliteDialectRows, StatementReturnsTheRowsItsRulesMean) {
   const RowsCase& c = GetParam();
   const auto& database = SampleDatabase();
   const std::string sql = BuildReport(Definition(c), database)->SQL();
-  std::vector<std::string> rows = Rows(*database, sql);
-  std::vector<std::string> expected = Rows(*database, c.meaning);
+  std::vector<std::string> rows = RunStatement(*database, sql);
+  std::vector<std::string> expected = RunStatement(*database, c.meaning);
   ASSERT_FALSE(expected.empty()) << "a case must select some rows to prove anything";
   if (!c.ordered) {
     std::sort(rows.begin(), rows.end());

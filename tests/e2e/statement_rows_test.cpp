@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/run_statement.hpp"
 #include "report/statement_case.hpp"
 
 namespace talvane::test {
@@ -23,28 +24,6 @@ void RegisterIsNull(db::SqliteConnection& connection) {
   ASSERT_EQ(sqlite3_create_function(connection.Handle(), "ISNULL", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                     IsNullFunction, nullptr, nullptr),
             SQLITE_OK);
-}
-
-// Each row as its values joined with " | "; NULL reads as NULL.
-std::vector<std::string> RunStatement(db::SqliteConnection& connection, const std::string& sql) {
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(connection.Handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << "SQLite refused the statement: " << sqlite3_errmsg(connection.Handle()) << "\n" << sql;
-    sqlite3_finalize(statement);
-    return {};
-  }
-  std::vector<std::string> rows;
-  while (sqlite3_step(statement) == SQLITE_ROW) {
-    std::string row;
-    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-      if (i > 0) row += " | ";
-      const auto* text = sqlite3_column_text(statement, i);
-      row += text != nullptr ? reinterpret_cast<const char*>(text) : "NULL";
-    }
-    rows.push_back(row);
-  }
-  sqlite3_finalize(statement);
-  return rows;
 }
 
 std::vector<std::filesystem::path> CasesWithRows() {
