@@ -4,14 +4,13 @@
 // Resolving set references runs for every set reference and every renamed formula, and each run would look
 // at every node of every formula. The members here do that work once per run rather than once per set, and
 // only where something changed since the last run (see SetCache): one pass collects every set's tables, the
-// field items are sorted by the set they name, and a column test or type probe asked again within the run
-// is answered from the first asking. Every preparatory step only reads; should one of them fail, the run
+// field items are sorted by the set they name, and a column test or type probe asked again is answered by
+// the connection's schema cache. Every preparatory step only reads; should one of them fail, the run
 // starts again set by set, in the order of side effects the longer form has, so that errors arrive at the
 // same point with the same nodes already typed.
 #include "talvane/report/exception.hpp"
 
 #include <algorithm>
-#include <map>
 #include <unordered_map>
 #include <utility>
 
@@ -53,54 +52,6 @@ struct Exception::SetIndex {
     const auto found = tablesByKey.find(SetKey(setName));
     return found == tablesByKey.end() ? nullptr : &found->second;
   }
-};
-
-// The schema answers within one run of the set members. Nothing they do changes the schema, so a table
-// and column asked about again get the first answer, and a column's type is probed once per run.
-class Exception::RunMemo {
- public:
-  explicit RunMemo(const std::shared_ptr<db::Connection>& connection) : connection_(connection) {}
-
-  bool Has(const std::string& table, const std::string& column) {
-    auto key = std::make_pair(table, column);
-    const auto found = columns_.find(key);
-    if (found != columns_.end()) return found->second;
-    const bool has = TableHasColumn(table, column, connection_);
-    columns_.emplace(std::move(key), has);
-    return has;
-  }
-
-  // What item.LookupFieldType(reference) does: the item takes the column's type when the type code maps to
-  // one, and keeps its own otherwise. The probe runs on a stand-in item with the same connection, twice with
-  // different types, which tells a code that maps from one that does not.
-  ITEMDATATYPEENUM LookupFieldType(Item& item, const std::string& reference) {
-    auto key = std::make_pair(item.connection_.get(), reference);
-    auto found = types_.find(key);
-    if (found == types_.end()) {
-      const std::shared_ptr<Item> standIn = Item::Create();
-      standIn->connection_ = item.connection_;
-      standIn->dataType_ = kIsString;
-      const ITEMDATATYPEENUM first = standIn->LookupFieldType(reference);
-      standIn->dataType_ = kIsNumeric;
-      const ITEMDATATYPEENUM second = standIn->LookupFieldType(reference);
-      found = types_.emplace(std::move(key), ColumnType{first == second, first, standIn->columnType_}).first;
-    }
-    if (found->second.maps) {
-      item.dataType_ = found->second.type;
-      item.columnType_ = found->second.adoType;
-    }
-    return item.dataType_;
-  }
-
- private:
-  const std::shared_ptr<db::Connection>& connection_;
-  std::map<std::pair<std::string, std::string>, bool> columns_;
-  struct ColumnType {
-    bool maps;  // the type code maps to a data type
-    ITEMDATATYPEENUM type;
-    int32_t adoType;
-  };
-  std::map<std::pair<const db::Connection*, std::string>, ColumnType> types_;
 };
 
 void Exception::FindSets() {}
@@ -159,7 +110,6 @@ std::vector<std::string> Exception::FieldsReferencingSets(const std::vector<std:
   }
 
   std::vector<std::string> results;
-  RunMemo memo(connection_);
   for (std::size_t i = 0; i < setNames.size(); ++i) {
     StringList setTables;
     if (!atOnce) {
@@ -176,7 +126,7 @@ std::vector<std::string> Exception::FieldsReferencingSets(const std::vector<std:
     StringList entries;
     for (const std::string& field : referenced[i].Items()) {
       for (const std::string& table : setTables.Items()) {
-        if (memo.Has(table, field)) {
+        if (TableHasColumn(table, field, connection_)) {
           AppendToList(entries, AddBrackets(table + "." + field));
           break;
         }
@@ -273,10 +223,9 @@ bool Exception::ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item) {
     return false;
   }
   if (run == 0) return false;
-  RunMemo memo(connection_);
   try {
     for (const auto& set : work) {
-      for (const auto& fieldItem : set.items) ResolveItemInSet(*fieldItem, set.tables, memo);
+      for (const auto& fieldItem : set.items) ResolveItemInSet(*fieldItem, set.tables);
     }
   } catch (...) {
     setCache_->Forget();
@@ -292,15 +241,15 @@ void Exception::ResolveNodeInSet(const std::shared_ptr<INode>& node, const std::
                                  const StringList& tables) {
   const auto fieldItem = std::dynamic_pointer_cast<Item>(node);
   if (!fieldItem || !EqualsIgnoreCase(StripBrackets(fieldItem->Table()), setName)) return;
-  RunMemo memo(connection_);
-  ResolveItemInSet(*fieldItem, tables, memo);
+  ResolveItemInSet(*fieldItem, tables);
 }
 
-void Exception::ResolveItemInSet(Item& fieldItem, const StringList& tables, RunMemo& memo) {
+// Every question is answered by the connection's schema cache, asked of the database once per run at most.
+void Exception::ResolveItemInSet(Item& fieldItem, const StringList& tables) {
   const std::string column = fieldItem.Field();
   for (const std::string& table : tables.Items()) {
-    if (!memo.Has(table, column)) continue;
-    const ITEMDATATYPEENUM type = memo.LookupFieldType(fieldItem, AddBrackets(table + "." + column));
+    if (!TableHasColumn(table, column, connection_)) continue;
+    const ITEMDATATYPEENUM type = fieldItem.LookupFieldType(AddBrackets(table + "." + column));
     const auto parent = fieldItem.Parent();
     if (parent && parent->ItemType() == kSection) parent->SetDataType(type);
   }

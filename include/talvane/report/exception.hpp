@@ -55,11 +55,10 @@ class Exception : public std::enable_shared_from_this<Exception> {
   // The same work as the members above, for every set in one pass over the formulas, and over the
   // formulas changed since the last run only; see sets.cpp.
   struct SetIndex;
-  class RunMemo;
   SetIndex IndexSets() const;
   void ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item);
   bool ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item);
-  void ResolveItemInSet(Item& item, const StringList& tables, RunMemo& memo);
+  void ResolveItemInSet(Item& item, const StringList& tables);
   // FieldsReferencingSet of each name, in order; computed together when it can be, one by one otherwise.
   std::vector<std::string> FieldsReferencingSets(const std::vector<std::string>& setNames) const;
   bool ReferencedFieldsAtOnce(const std::vector<std::string>& setNames, std::vector<StringList>& referenced) const;
