@@ -33,22 +33,31 @@ Failure CompileFailure(const std::string& statement, const Error& e) {
 
 // The statement of a definition that applied without failures, in the SQLite dialect, compiled (never run)
 // on the database: what the library lets pass but SQLite refuses (a join on a key column the joined table
-// lacks, a main table that does not exist) fails here.
-void CompileInSqlite(const Definition& definition, const BuiltReport& built,
-                     const std::shared_ptr<db::Connection>& sqliteConnection, CheckResult& result) {
-  std::optional<std::string> statement = built.statement;
-  if (built.report->DatabaseType() != kSQLite) {
-    BuiltReport sqliteBuilt = BuildReport(definition, sqliteConnection);
-    if (!sqliteBuilt.statement) {
-      result.failures = std::move(sqliteBuilt.failures);
+// lacks, a main table that does not exist) fails here. The report built is rendered again on the SQLite
+// connection, whose provider gives the dialect, and handed back its own connection afterwards: nothing is
+// parsed or probed a second time.
+void CompileInSqlite(const BuiltReport& built, const std::shared_ptr<db::Connection>& sqliteConnection,
+                     CheckResult& result) {
+  Exception& report = *built.report;
+  std::string statement;
+  if (report.DatabaseType() == kSQLite) {
+    statement = *built.statement;
+  } else {
+    const std::shared_ptr<db::Connection> own = report.Connection();
+    report.SetConnection(sqliteConnection);
+    try {
+      statement = report.SQL();
+    } catch (const Error& e) {
+      report.SetConnection(own);
+      result.failures.push_back(CompileFailure("", e));
       return;
     }
-    statement = std::move(sqliteBuilt.statement);
+    report.SetConnection(own);
   }
   try {
-    sqliteConnection->Compile(*statement);
+    sqliteConnection->Compile(statement);
   } catch (const Error& e) {
-    result.failures.push_back(CompileFailure(*statement, e));
+    result.failures.push_back(CompileFailure(statement, e));
     return;
   }
   result.sqliteStatement = std::move(statement);
@@ -73,7 +82,7 @@ CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<
     result.failures.push_back(std::move(*noFields));
     return result;
   }
-  CompileInSqlite(definition, built, sqliteConnection, result);
+  CompileInSqlite(built, sqliteConnection, result);
   return result;
 }
 
