@@ -131,16 +131,8 @@ bool SetCache::Refresh(const std::vector<std::shared_ptr<Formula>>& formulas, co
     const Formula* formula = formulas[i].get();
     if (stamp.formula != formula || formula == nullptr) break;
     if (!stamp.opaque && stamp.revision == ChangeNote::RevisionOf(*formula)) continue;
-    const bool wasInSet = !entries_[i].setName.empty();
-    Store(i, formulas[i], connection);
-    const bool inSet = !entries_[i].setName.empty();
-    if (wasInSet == inSet) {
-      setsChanged = setsChanged || inSet;
-    } else {
-      setsChanged = true;
-      const auto at = std::lower_bound(inSets_.begin(), inSets_.end(), i);
-      if (inSet) inSets_.insert(at, i); else inSets_.erase(at);
-    }
+    bool joinedAtEnd = false;
+    if (Restore(i, formulas[i], connection, joinedAtEnd)) setsChanged = true;
   }
   if (i == formulas.size() && i == stamps_.size()) {
     // Formulas read again leave their old positions behind; past a few per field, start afresh.
@@ -155,10 +147,8 @@ bool SetCache::Refresh(const std::vector<std::shared_ptr<Formula>>& formulas, co
     return true;
   }
   for (; i < formulas.size(); ++i) {
-    Store(i, formulas[i], connection);
-    if (entries_[i].setName.empty()) continue;
-    inSets_.push_back(i);
-    setsChanged = true;
+    bool joinedAtEnd = false;
+    if (Restore(i, formulas[i], connection, joinedAtEnd)) setsChanged = true;
   }
   return setsChanged;
 }
