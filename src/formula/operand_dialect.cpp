@@ -152,11 +152,12 @@ std::string SqliteClassPatternMatch(const std::string& subject, bool negated, st
 }
 
 constexpr OperandDialect kDialects[] = {
-    {kSQLServer, SqlServerDate, SqlServerTime, BitBoolean, SqlServerColumn, SqlServerColumnAsText, "+", "", nullptr},
+    {kSQLServer, "SQL Server", "%_", SqlServerDate, SqlServerTime, BitBoolean, SqlServerColumn,
+     SqlServerColumnAsText, "+", "", nullptr},
     // Access mixes types in text expressions without an explicit conversion.
-    {kAccess, AccessDate, AccessTime, AccessBoolean, AccessColumn, AccessColumn, "+", "", nullptr},
-    {kSQLite, SqliteDate, SqliteTime, BitBoolean, SqliteColumn, SqliteColumnAsText, "||", " COLLATE NOCASE",
-     SqliteClassPatternMatch},
+    {kAccess, "Access", "*?", AccessDate, AccessTime, AccessBoolean, AccessColumn, AccessColumn, "+", "", nullptr},
+    {kSQLite, "SQLite", "%_", SqliteDate, SqliteTime, BitBoolean, SqliteColumn, SqliteColumnAsText, "||",
+     " COLLATE NOCASE", SqliteClassPatternMatch},
 };
 
 }  // namespace
@@ -167,6 +168,8 @@ const OperandDialect* OperandDialectOf(DATABASETYPEENU dialect) {
   }
   return nullptr;
 }
+
+std::span<const OperandDialect> OperandDialects() { return kDialects; }
 
 std::string Quoted(std::string_view text) {
   std::string out = "'";

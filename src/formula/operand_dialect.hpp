@@ -3,6 +3,7 @@
 // item and formula renderers consult instead of testing the dialect themselves.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,9 @@ struct ColumnOperand {
 
 struct OperandDialect {
   DATABASETYPEENU dialect;
+  std::string_view name;
+  // LIKE's wildcards for any run of characters and for one character.
+  std::string_view likeWildcards;
   std::string (*dateLiteral)(const CalendarDate&);
   // `inText`: the literal stands in a text expression.
   std::string (*timeLiteral)(std::string_view, bool inText);
@@ -40,6 +44,8 @@ struct OperandDialect {
 
 // Null for a value outside the enumeration.
 const OperandDialect* OperandDialectOf(DATABASETYPEENU dialect);
+// Every dialect, SQL Server first.
+std::span<const OperandDialect> OperandDialects();
 
 // Text between apostrophes, with every apostrophe inside doubled.
 std::string Quoted(std::string_view text);

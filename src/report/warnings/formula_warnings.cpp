@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "formula/formula_tree.hpp"
+#include "formula/operand_dialect.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
@@ -27,17 +28,6 @@ std::string TypeName(ITEMDATATYPEENUM type) {
       return "a boolean";
     default:
       return "a text";
-  }
-}
-
-std::string DialectName(DATABASETYPEENU dialect) {
-  switch (dialect) {
-    case kAccess:
-      return "Access";
-    case kSQLite:
-      return "SQLite";
-    default:
-      return "SQL Server";
   }
 }
 
@@ -257,19 +247,21 @@ void FormulaWarnings::CheckBetweenBounds() {
                          " matches nothing; write the lower bound first");
 }
 
-// Access's LIKE reads * and ?; SQL Server's and SQLite's read % and _. The other dialect's wildcards match
-// themselves.
+// Each dialect's LIKE reads its own wildcards (% and _, or * and ?); another dialect's match themselves.
 void FormulaWarnings::CheckLikeWildcards() {
   if ((comparison_ != "LIKE" && comparison_ != "NOT LIKE") || operands_.size() != 2) return;
   const FormulaItem* pattern = LoneLiteral(1);
-  if (!pattern) return;
-  const bool access = dialect_ == kAccess;
-  const std::string foreign = access ? "%_" : "*?";
-  if (Unquoted(pattern->text).find_first_of(foreign) == std::string::npos) return;
-  Add(pattern->position, access ? "% and _ are wildcards of SQL Server, not of Access, where they match themselves; "
-                                  "Access's LIKE reads * and ?"
-                                : "* and ? are wildcards of Access, not of " + DialectName(dialect_) +
-                                      ", where they match themselves; use % and _");
+  const OperandDialect* own = OperandDialectOf(dialect_);
+  if (!pattern || !own) return;
+  for (const OperandDialect& other : OperandDialects()) {
+    const std::string_view foreign = other.likeWildcards;
+    if (foreign == own->likeWildcards || Unquoted(pattern->text).find_first_of(foreign) == std::string::npos) continue;
+    Add(pattern->position, std::string(1, foreign[0]) + " and " + foreign[1] + " are wildcards of " +
+                               std::string(other.name) + ", not of " + std::string(own->name) +
+                               ", where they match themselves; use " + own->likeWildcards[0] + " and " +
+                               own->likeWildcards[1]);
+    return;
+  }
 }
 
 void FormulaWarnings::Add(std::size_t position, std::string message) {
