@@ -1,7 +1,8 @@
 #include "formula/operand_dialect.hpp"
 
-#include <cctype>
 #include <cstdio>
+
+#include "talvane/foundation/clean_text.hpp"
 
 namespace talvane::detail {
 
@@ -132,7 +133,7 @@ std::string GlobOfLikePattern(std::string_view pattern) {
         glob += "[[]";
         continue;
       }
-      for (std::size_t j = i; j <= close; ++j) glob += static_cast<char>(std::toupper(static_cast<unsigned char>(pattern[j])));
+      glob += UpperAscii(pattern.substr(i, close - i + 1));
       i = close;
     } else if (c == '%') {
       glob += '*';
@@ -141,7 +142,7 @@ std::string GlobOfLikePattern(std::string_view pattern) {
     } else if (c == '*' || c == '?') {
       glob += std::string("[") + c + "]";
     } else {
-      glob += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      glob += UpperAscii(std::string_view(&c, 1));
     }
   }
   return glob;

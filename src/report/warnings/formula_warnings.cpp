@@ -66,8 +66,8 @@ int CompareLiterals(const std::string& a, const std::string& b, ITEMDATATYPEENUM
 }
 
 std::string Unquoted(const std::string& literal) {
-  if (literal.size() >= 2 && literal.front() == '"' && literal.back() == '"') return literal.substr(1, literal.size() - 2);
-  return literal;
+  const bool quoted = literal.size() >= 2 && literal.front() == '"' && literal.back() == '"';
+  return quoted ? literal.substr(1, literal.size() - 2) : literal;
 }
 
 // "Order Lines.Qty" as it should have been written: each part bracketed with its blanks kept.
@@ -222,7 +222,8 @@ void FormulaWarnings::CheckFieldName(const FormulaItem& item) {
 
 void FormulaWarnings::CheckLiteralOnTheLeft() {
   if (operands_.size() < 2 || operands_.front().hasField || operands_.front().items.empty()) return;
-  const bool fieldLater = std::any_of(operands_.begin() + 1, operands_.end(), [](const Operand& o) { return o.hasField; });
+  const bool fieldLater =
+      std::any_of(operands_.begin() + 1, operands_.end(), [](const Operand& o) { return o.hasField; });
   if (!fieldLater) return;
   Add(operands_.front().items.front()->position,
       "the comparison begins with a literal, so its two sides are never checked against each other; put the "
