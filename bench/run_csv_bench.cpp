@@ -5,11 +5,7 @@
 // sqlite3's, and the size of each output: they differ in bytes, not in lines, since talvane ends records
 // with "\r\n" as RFC 4180 has it and quotes only the fields that need it.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sqlite3.h>
-#include <stdlib.h>  // mkdtemp
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "run_program.hpp"
 #include "sqlite_exec.hpp"
 #include "talvane/db/sqlite_connection.hpp"
 #include "talvane/report/exception.hpp"
@@ -29,39 +26,26 @@
 #include "talvane/report/field_list.hpp"
 #include "scaling_summary.hpp"
 
-extern char** environ;
-
 namespace talvane::bench {
 namespace {
 
 constexpr int64_t kRows = 1000000;
 constexpr const char* kColumns[] = {"ID", "Name", "Amount", "Qty", "Note"};
 
-std::string ProgramDirectory() {
-  return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-}
-
 // The table, the definition and its statement, built once in a temporary directory removed at exit.
 class RunFixture {
  public:
-  RunFixture() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "talvane-run-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error(std::strerror(errno));
-    directory_ = pattern;
-    database_ = (directory_ / "big.db").string();
-    definition_ = (directory_ / "big.json").string();
+  RunFixture() : directory_("talvane-run-bench") {
+    database_ = (directory_.Path() / "big.db").string();
+    definition_ = (directory_.Path() / "big.json").string();
     BuildDatabase();
     WriteDefinition();
     statement_ = BuildStatement();
   }
-  ~RunFixture() {
-    std::error_code ignored;
-    std::filesystem::remove_all(directory_, ignored);
-  }
   RunFixture(const RunFixture&) = delete;
   RunFixture& operator=(const RunFixture&) = delete;
 
-  const std::filesystem::path& Directory() const { return directory_; }
+  const std::filesystem::path& Directory() const { return directory_.Path(); }
   const std::string& Database() const { return database_; }
   const std::string& Definition() const { return definition_; }
   const std::string& Statement() const { return statement_; }
@@ -107,7 +91,7 @@ class RunFixture {
     return report->SQL();
   }
 
-  std::filesystem::path directory_;
+  TemporaryDirectory directory_;
   std::string database_;
   std::string definition_;
   std::string statement_;
@@ -118,29 +102,8 @@ const RunFixture& Fixture() {
   return fixture;
 }
 
-// Runs a program (searched in PATH when `program` has no "/") with its standard output into `output` and its
-// standard error discarded; raises when it cannot start or does not exit with 0.
-void RunProgram(const std::string& program, std::vector<std::string> args, const std::string& output) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  args.insert(args.begin(), program);
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " + program + ": " + std::strerror(rc));
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(program + " failed");
-}
-
 void RunTalvane(const std::string& output) {
-  RunProgram(ProgramDirectory() + "/../bin/talvane",
+  RunProgram(TalvaneProgram(),
              {"run", Fixture().Definition(), "--connection", "Data Source=" + Fixture().Database(), "--format", "csv"},
              output);
 }

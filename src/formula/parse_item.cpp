@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "talvane/foundation/enums.hpp"
 #include "talvane/foundation/error.hpp"
@@ -23,77 +24,114 @@ enum class Action {
 // Words that change how an item goes on or ends.
 enum class Keyword { None, InOrBetween, Like, And, Not, Aggregate, Boolean };
 
-// One comparison per keyword of the item's length, on an upper-cased copy of at most 8 characters.
-Keyword MatchKeyword(std::string_view item) {
-  if (item.size() < 2 || item.size() > 8) return Keyword::None;
-  char buffer[8];
-  for (std::size_t i = 0; i < item.size(); ++i) {
-    const char c = item[i];
-    buffer[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+// A word of at most 8 characters packed into one number, letters folded to lower case. A word holds letters,
+// digits and, in "NOT LIKE", one blank: setting the 0x20 bit folds letters and leaves digits and the blank as
+// they are, so one comparison per keyword of the word's length decides.
+constexpr std::uint64_t Packed(std::string_view word) {
+  std::uint64_t packed = 0;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    packed |= static_cast<std::uint64_t>(static_cast<unsigned char>(word[i]) | 0x20u) << (8 * i);
   }
-  const std::string_view upper(buffer, item.size());
-  switch (upper.size()) {
+  return packed;
+}
+
+// The keyword a word of 2 to 8 characters is, given the word packed.
+Keyword MatchKeyword(std::size_t size, std::uint64_t word) {
+  switch (size) {
     case 2:
-      return upper == "IN" ? Keyword::InOrBetween : Keyword::None;
+      return word == Packed("in") ? Keyword::InOrBetween : Keyword::None;
     case 3:
-      if (upper == "AND") return Keyword::And;
-      if (upper == "NOT") return Keyword::Not;
-      return upper == "SUM" || upper == "MAX" || upper == "MIN" || upper == "AVG" ? Keyword::Aggregate : Keyword::None;
+      if (word == Packed("and")) return Keyword::And;
+      if (word == Packed("not")) return Keyword::Not;
+      return word == Packed("sum") || word == Packed("max") || word == Packed("min") || word == Packed("avg")
+                 ? Keyword::Aggregate
+                 : Keyword::None;
     case 4:
-      if (upper == "LIKE") return Keyword::Like;
-      return upper == "TRUE" ? Keyword::Boolean : Keyword::None;
+      if (word == Packed("like")) return Keyword::Like;
+      return word == Packed("true") ? Keyword::Boolean : Keyword::None;
     case 5:
-      if (upper == "FALSE") return Keyword::Boolean;
-      return upper == "COUNT" || upper == "TOTAL" ? Keyword::Aggregate : Keyword::None;
+      if (word == Packed("false")) return Keyword::Boolean;
+      return word == Packed("count") || word == Packed("total") ? Keyword::Aggregate : Keyword::None;
     case 7:
-      return upper == "BETWEEN" ? Keyword::InOrBetween : Keyword::None;
+      return word == Packed("between") ? Keyword::InOrBetween : Keyword::None;
     case 8:
-      return upper == "NOT LIKE" ? Keyword::Like : Keyword::None;
+      return word == Packed("not like") ? Keyword::Like : Keyword::None;
     default:
       return Keyword::None;
   }
 }
 
-// Letters and digits by table: the runs of names and numbers are most of a formula's text.
-constexpr unsigned char kLetter = 1;
-constexpr unsigned char kDigit = 2;
-constexpr std::array<unsigned char, 256> kCharClasses = [] {
-  std::array<unsigned char, 256> classes{};
-  for (int c = 'A'; c <= 'Z'; ++c) classes[static_cast<std::size_t>(c)] = kLetter;
-  for (int c = 'a'; c <= 'z'; ++c) classes[static_cast<std::size_t>(c)] = kLetter;
-  for (int c = '0'; c <= '9'; ++c) classes[static_cast<std::size_t>(c)] = kDigit;
-  return classes;
+// What each character is to the cutter, by table: one look-up decides which handler takes it.
+enum class CharKind : unsigned char {
+  Other,  // tabs, line breaks, control and non-ASCII bytes, _ ' ; and so on: a syntax error
+  Letter, Digit, Arithmetic, Colon, Slash, Comma, Quote, Dot, ComparisonSign, OpenParenthesis, CloseParenthesis,
+  Blank, OpenBracket, CloseBracket,
+};
+
+constexpr std::array<CharKind, 256> kCharKinds = [] {
+  std::array<CharKind, 256> kinds{};
+  const auto set = [&kinds](std::string_view chars, CharKind kind) {
+    for (const char c : chars) kinds[static_cast<unsigned char>(c)] = kind;
+  };
+  set("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", CharKind::Letter);
+  set("0123456789", CharKind::Digit);
+  set("+-*", CharKind::Arithmetic);
+  set(":", CharKind::Colon);
+  set("/", CharKind::Slash);
+  set(",", CharKind::Comma);
+  set("\"", CharKind::Quote);
+  set(".", CharKind::Dot);
+  set("=<>", CharKind::ComparisonSign);
+  set("(", CharKind::OpenParenthesis);
+  set(")", CharKind::CloseParenthesis);
+  set(" ", CharKind::Blank);
+  set("[", CharKind::OpenBracket);
+  set("]", CharKind::CloseBracket);
+  return kinds;
 }();
 
-bool IsLetter(unsigned char c) { return kCharClasses[c] == kLetter; }
-bool IsDigit(unsigned char c) { return kCharClasses[c] == kDigit; }
-bool IsOfClass(char c, unsigned char classes) { return (kCharClasses[static_cast<unsigned char>(c)] & classes) != 0; }
+CharKind KindOf(char c) { return kCharKinds[static_cast<unsigned char>(c)]; }
+bool IsLetterOrDigit(char c) { return KindOf(c) == CharKind::Letter || KindOf(c) == CharKind::Digit; }
 
 // The characters of an item. While they stand side by side in the input the item is a view of it; a
 // character skipped in the middle (the blank of "Order Lines") makes it a string of its own from then on.
 class ItemText {
  public:
-  explicit ItemText(const char* input) : input_(input) {}
+  ItemText(const char* input, std::size_t start) : input_(input), begin_(start), end_(start) {}
 
   void Append(std::size_t position, std::size_t length) {
-    if (!copied_ && begin_ == end_) {
-      begin_ = position;
-      end_ = position + length;
-    } else if (!copied_ && position == end_) {
+    if (position == end_) {
       end_ += length;
     } else {
-      if (!copied_) text_.assign(input_ + begin_, end_ - begin_);
-      copied_ = true;
-      text_.append(input_ + position, length);
+      AppendApart(position, length);
     }
   }
   std::string_view View() const { return copied_ ? std::string_view(text_) : std::string_view(input_ + begin_, end_ - begin_); }
+
+  Keyword AsKeyword() const {
+    const std::string_view word = View();
+    if (word.size() < 2 || word.size() > 8) return Keyword::None;
+    return MatchKeyword(word.size(), Packed(word));
+  }
+
   std::string Take() { return copied_ ? std::move(text_) : std::string(View()); }
 
  private:
+  void AppendApart(std::size_t position, std::size_t length) {
+    if (!copied_) {
+      text_.assign(input_ + begin_, end_ - begin_);
+      copied_ = true;
+      end_ = kApart;
+    }
+    text_.append(input_ + position, length);
+  }
+
+  // The end of a copied item: no position of the input follows it.
+  static constexpr std::size_t kApart = static_cast<std::size_t>(-1);
+
   const char* input_;
-  std::size_t begin_ = 0;
-  std::size_t end_ = 0;
+  std::size_t begin_;
+  std::size_t end_;
   bool copied_ = false;
   std::string text_;
 };
@@ -101,30 +139,30 @@ class ItemText {
 // The state of one call: the item collected so far, its state and the four flags.
 class ItemCutter {
  public:
-  explicit ItemCutter(const char* input) : item_(input) {}
+  ItemCutter(const char* input, std::size_t start) : item_(input, start) {}
 
   Action Decide(char ch) {
     // A string takes anything but its quote and a NUL byte: the literal ends up in a statement that hosts hand
     // on as a C string, which a NUL would cut short.
     if (state_ == State::String && ch != '"' && ch != '\0') return Action::Append;
-    const auto c = static_cast<unsigned char>(ch);
-    if (IsLetter(c)) return OnLetter();
-    if (IsDigit(c)) return OnDigit();
-    switch (ch) {
-      case '+': case '-': case '*': return OnArithmetic();
-      case ':': return OnColon();
-      case '/': return OnSlash();
-      case ',': return OnComma();
-      case '"': return OnQuote();
-      case '.': return OnDot();
-      case '=': case '<': case '>': return OnComparisonSign();
-      case '(': return OnOpenParenthesis();
-      case ')': return StartOnly(State::Group);
-      case ' ': return OnBlank();
-      case '[': return OnOpenBracket();
-      case ']': return OnCloseBracket();
-      default: return Action::Fail;  // tabs, line breaks, control and non-ASCII bytes, _ ' ; and so on
+    switch (KindOf(ch)) {
+      case CharKind::Letter: return OnLetter();
+      case CharKind::Digit: return OnDigit();
+      case CharKind::Arithmetic: return OnArithmetic();
+      case CharKind::Colon: return OnColon();
+      case CharKind::Slash: return OnSlash();
+      case CharKind::Comma: return OnComma();
+      case CharKind::Quote: return OnQuote();
+      case CharKind::Dot: return OnDot();
+      case CharKind::ComparisonSign: return OnComparisonSign();
+      case CharKind::OpenParenthesis: return OnOpenParenthesis();
+      case CharKind::CloseParenthesis: return StartOnly(State::Group);
+      case CharKind::Blank: return OnBlank();
+      case CharKind::OpenBracket: return OnOpenBracket();
+      case CharKind::CloseBracket: return OnCloseBracket();
+      case CharKind::Other: break;
     }
+    return Action::Fail;
   }
 
   ItemText& Item() { return item_; }
@@ -139,10 +177,10 @@ class ItemCutter {
         while (i < input.size() && input[i] != '"' && input[i] != '\0') ++i;
         break;
       case State::Word: case State::FieldRef:
-        while (i < input.size() && IsOfClass(input[i], kLetter | kDigit)) ++i;
+        while (i < input.size() && IsLetterOrDigit(input[i])) ++i;
         break;
       case State::Number: case State::Time: case State::Date:
-        while (i < input.size() && IsOfClass(input[i], kDigit)) ++i;
+        while (i < input.size() && KindOf(input[i]) == CharKind::Digit) ++i;
         break;
       default:
         break;
@@ -152,7 +190,7 @@ class ItemCutter {
 
   bool Accepted() {
     // Only a word can be a keyword: every other item has its state already.
-    const Keyword keyword = state_ == State::Word ? MatchKeyword(item_.View()) : Keyword::None;
+    const Keyword keyword = state_ == State::Word ? item_.AsKeyword() : Keyword::None;
     switch (keyword) {
       case Keyword::InOrBetween: case Keyword::Like: state_ = State::Comparison; break;
       case Keyword::And: state_ = State::Separator; break;
@@ -284,7 +322,7 @@ class ItemCutter {
 
   // A word followed directly by "(": only IN, BETWEEN, the aggregates, TRUE and FALSE may be.
   Action WordOnOpenParenthesis() {
-    switch (MatchKeyword(item_.View())) {
+    switch (item_.AsKeyword()) {
       case Keyword::InOrBetween: return Become(State::Comparison, Action::Skip, true);
       case Keyword::Aggregate: return Become(State::Group, Action::Append, true);
       case Keyword::Boolean: return Become(State::Boolean, Action::Skip, true);
@@ -294,7 +332,7 @@ class ItemCutter {
 
   // A word followed by a blank: keywords end, NOT keeps its blank, any other word goes on.
   Action WordOnBlank() {
-    switch (MatchKeyword(item_.View())) {
+    switch (item_.AsKeyword()) {
       case Keyword::InOrBetween: case Keyword::Like: return Become(State::Comparison, Action::Skip, true);
       case Keyword::And: return Become(State::Separator, Action::Skip, true);
       case Keyword::Not: return Action::Append;
@@ -316,9 +354,9 @@ class ItemCutter {
 }  // namespace
 
 std::string ParseItem(std::string_view& rest) {
-  ItemCutter cutter(rest.data());
   std::size_t i = 0;
   while (i < rest.size() && rest[i] == ' ') ++i;  // blanks before an item are skipped
+  ItemCutter cutter(rest.data(), i);
   while (i < rest.size()) {
     if (const std::size_t run = cutter.PlainRun(rest, i); run > 0) {
       cutter.Item().Append(i, run);

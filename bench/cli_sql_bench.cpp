@@ -1,0 +1,156 @@
+// `talvane sql` of a report definition next to the library's own build and render of the same report, at
+// 100 and 1,000 formulas of the report mix (report_mix.hpp), on a database file. Both are timed by the wall
+// clock: the program as a child process writing to /dev/null (start, reading the definition, opening the
+// database, the reference check, building, rendering); the library on a connection opened afresh each round,
+// so that neither side starts with the schema known. The summary gives the program's time as a multiple of
+// the library's.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "report_mix.hpp"
+#include "run_program.hpp"
+#include "scaling_summary.hpp"
+#include "sqlite_exec.hpp"
+
+namespace talvane::bench {
+namespace {
+
+const int kSizes[] = {100, 1000};
+
+std::string JsonString(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+const char* GroupingName(GROUPTYPEENU grouping) {
+  return grouping == kOr ? "or" : grouping == kBase ? "base" : "and";
+}
+
+void WriteDefinition(const ReportPlan& plan, const std::string& path) {
+  std::ofstream file(path);
+  file << "{\"mainTable\": \"Customers\", \"mainField\": \"CustID\",\n \"fields\": [";
+  const char* separator = "\n  ";
+  for (const FieldPlan& field : plan.fields) {
+    file << separator << "{\"field\": " << JsonString(field.reference);
+    if (!field.name.empty()) file << ", \"name\": " << JsonString(field.name);
+    if (field.ordered) file << ", \"orderPos\": 1";
+    file << "}";
+    separator = ",\n  ";
+  }
+  file << "],\n \"formulas\": [";
+  separator = "\n  ";
+  for (const FormulaPlan& formula : plan.formulas) {
+    file << separator << "{\"text\": " << JsonString(formula.text);
+    if (!formula.set.empty()) file << ", \"name\": " << JsonString(formula.set);
+    file << ", \"grouping\": \"" << GroupingName(formula.grouping) << "\"}";
+    separator = ",\n  ";
+  }
+  file << "]}\n";
+}
+
+// The database file and one definition file per size, made once.
+class SqlFixture {
+ public:
+  SqlFixture() : directory_("talvane-sql-bench") {
+    database_ = (directory_.Path() / "report.db").string();
+    sqlite3* handle = nullptr;
+    sqlite3_open(database_.c_str(), &handle);
+    try {
+      Exec(handle, SchemaSql());
+    } catch (...) {
+      sqlite3_close(handle);
+      throw;
+    }
+    sqlite3_close(handle);
+    for (const int size : kSizes) {
+      plans_[size] = MakeReportPlan(size);
+      definitions_[size] = (directory_.Path() / ("report" + std::to_string(size) + ".json")).string();
+      WriteDefinition(plans_[size], definitions_[size]);
+    }
+  }
+
+  std::string ConnectionString() const { return "Data Source=" + database_; }
+  const ReportPlan& Plan(int size) const { return plans_.at(size); }
+  const std::string& Definition(int size) const { return definitions_.at(size); }
+
+ private:
+  TemporaryDirectory directory_;
+  std::string database_;
+  std::map<int, ReportPlan> plans_;
+  std::map<int, std::string> definitions_;
+};
+
+const SqlFixture& Fixture() {
+  static const SqlFixture fixture;
+  return fixture;
+}
+
+void TalvaneSql(benchmark::State& state, int size) {
+  try {
+    const std::string& definition = Fixture().Definition(size);
+    for (auto _ : state) {
+      RunProgram(TalvaneProgram(), {"sql", definition, "--connection", Fixture().ConnectionString()}, "/dev/null");
+    }
+  } catch (const std::exception& e) {
+    state.SkipWithError(e.what());
+  }
+}
+
+void LibraryBuildAndRender(benchmark::State& state, int size) {
+  const ReportPlan& plan = Fixture().Plan(size);
+  for (auto _ : state) {
+    auto report = BuildReport(plan, db::SqliteConnection::Create(Fixture().ConnectionString()));
+    std::string sql = report->SQL();
+    benchmark::DoNotOptimize(sql.data());
+  }
+}
+
+std::string SizeName(const char* family, int size) { return std::string(family) + "/" + std::to_string(size); }
+
+void RegisterAll() {
+  for (const int size : kSizes) {
+    benchmark::RegisterBenchmark(SizeName("TalvaneSql", size).c_str(), TalvaneSql, size)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(SizeName("LibraryBuildAndRender", size).c_str(), LibraryBuildAndRender, size)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
+}
+
+void PrintSummary(const RecordingReporter& reporter) {
+  std::printf("\ntalvane sql against the library (wall ms per report)\n");
+  std::printf("  %8s %12s %12s %8s\n", "formulas", "talvane sql", "library", "ratio");
+  for (const int size : kSizes) {
+    const auto program = reporter.Seconds(SizeName("TalvaneSql", size));
+    const auto library = reporter.Seconds(SizeName("LibraryBuildAndRender", size));
+    if (!program || !library) continue;
+    std::printf("  %8d %12.3f %12.3f %8.2f\n", size, *program * 1e3, *library * 1e3, *program / *library);
+  }
+}
+
+}  // namespace
+}  // namespace talvane::bench
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  talvane::bench::RegisterAll();
+  // A reporter handed in does not read --benchmark_color; colour only a terminal.
+  talvane::bench::RecordingReporter reporter(isatty(STDOUT_FILENO) != 0,
+                                             talvane::bench::RecordingReporter::Clock::kWall);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  talvane::bench::PrintSummary(reporter);
+  benchmark::Shutdown();
+  return 0;
+}
