@@ -28,8 +28,8 @@ std::vector<UnknownReference> ReferenceCheck::FindUnknown(const std::string& tex
   for (const FormulaItem& item : CutIntoItems(text).items) {
     if (item.kind != kField) continue;
     try {
-      std::string problem = ProblemOf(item.text);
-      if (!problem.empty()) unknown.push_back({item.position, std::move(problem)});
+      const std::string& problem = ProblemOf(item.text);
+      if (!problem.empty()) unknown.push_back({item.position, problem});
     } catch (const Error&) {
       // A schema query that fails tells nothing about the reference; the library has accepted it.
     }
@@ -37,7 +37,13 @@ std::vector<UnknownReference> ReferenceCheck::FindUnknown(const std::string& tex
   return unknown;
 }
 
-std::string ReferenceCheck::ProblemOf(const std::string& reference) {
+const std::string& ReferenceCheck::ProblemOf(const std::string& reference) {
+  auto found = problems_.find(reference);
+  if (found == problems_.end()) found = problems_.emplace(reference, FindProblem(reference)).first;
+  return found->second;
+}
+
+std::string ReferenceCheck::FindProblem(const std::string& reference) {
   const std::size_t dot = reference.find('.');
   if (dot == std::string::npos) return {};
   const std::string table = StripBrackets(reference.substr(0, dot));

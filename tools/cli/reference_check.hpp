@@ -29,7 +29,7 @@ struct UnknownReference {
 
 // Checks the references of the formulas of one report, once the whole definition is applied. What it learns
 // of the report's sets (their names, the columns each offers) is read once and kept, so that checking every
-// formula costs no more per formula in a large report than in a small one.
+// formula costs no more per formula in a large report than in a small one; so is the verdict on each reference.
 class ReferenceCheck {
  public:
   ReferenceCheck(const Exception& report, std::shared_ptr<db::Connection> connection)
@@ -39,8 +39,9 @@ class ReferenceCheck {
   std::vector<UnknownReference> FindUnknown(const std::string& text);
 
  private:
-  // Why the reference names nothing, or the empty string when it names a column.
-  std::string ProblemOf(const std::string& reference);
+  // Why the reference names nothing, or the empty string when it names a column; found once per reference.
+  const std::string& ProblemOf(const std::string& reference);
+  std::string FindProblem(const std::string& reference);
   bool IsSet(const std::string& name);
   bool SetOffersColumn(const std::string& set, std::string_view column);
 
@@ -48,6 +49,7 @@ class ReferenceCheck {
   std::shared_ptr<db::Connection> connection_;
   std::optional<std::unordered_set<std::string>> sets_;             // upper-cased bare names
   std::unordered_map<std::string, std::vector<std::string>> offered_;  // by set: upper-cased columns
+  std::unordered_map<std::string, std::string> problems_;              // by reference as written
 };
 
 }  // namespace talvane::cli
