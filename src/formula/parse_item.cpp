@@ -1,8 +1,12 @@
 #include "talvane/formula/parse_item.hpp"
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <type_traits>
 
 #include "talvane/foundation/enums.hpp"
 #include "talvane/foundation/error.hpp"
@@ -24,15 +28,32 @@ enum class Action {
 // Words that change how an item goes on or ends.
 enum class Keyword { None, InOrBetween, Like, And, Not, Aggregate, Boolean };
 
-// A word of at most 8 characters packed into one number, letters folded to lower case. A word holds letters,
+// A word of 2 to 8 characters packed into one number, letters folded to lower case. A word holds letters,
 // digits and, in "NOT LIKE", one blank: setting the 0x20 bit folds letters and leaves digits and the blank as
 // they are, so one comparison per keyword of the word's length decides.
-constexpr std::uint64_t Packed(std::string_view word) {
+constexpr std::uint64_t PackedByBytes(std::string_view word) {
   std::uint64_t packed = 0;
   for (std::size_t i = 0; i < word.size(); ++i) {
     packed |= static_cast<std::uint64_t>(static_cast<unsigned char>(word[i]) | 0x20u) << (8 * i);
   }
   return packed;
+}
+
+template <typename Unsigned>
+std::uint64_t Load(const char* at) {
+  Unsigned value;
+  std::memcpy(&value, at, sizeof value);
+  return value;
+}
+
+// The same number from two loads that overlap in the middle of the word (its first and last 2 or 4 bytes):
+// a byte read twice lands on the same place both times.
+constexpr std::uint64_t Packed(std::string_view word) {
+  if (std::is_constant_evaluated() || std::endian::native != std::endian::little) return PackedByBytes(word);
+  const std::size_t n = word.size();
+  const std::uint64_t packed = n >= 4 ? Load<std::uint32_t>(word.data()) | Load<std::uint32_t>(word.data() + n - 4) << (8 * (n - 4))
+                                      : Load<std::uint16_t>(word.data()) | Load<std::uint16_t>(word.data() + n - 2) << (8 * (n - 2));
+  return packed | (0x2020202020202020u >> (8 * (8 - n)));
 }
 
 // The keyword a word of 2 to 8 characters is, given the word packed.
@@ -91,6 +112,17 @@ constexpr std::array<CharKind, 256> kCharKinds = [] {
 }();
 
 CharKind KindOf(char c) { return kCharKinds[static_cast<unsigned char>(c)]; }
+// Characters that form an item of their own when an item begins with them: arithmetic signs, the slash, the
+// comma and parentheses. The cutter would take them the same way; most formulas hold many of them.
+bool IsItemOfItsOwn(char c) {
+  switch (KindOf(c)) {
+    case CharKind::Arithmetic: case CharKind::Slash: case CharKind::Comma:
+    case CharKind::OpenParenthesis: case CharKind::CloseParenthesis:
+      return true;
+    default:
+      return false;
+  }
+}
 bool IsLetterOrDigit(char c) { return KindOf(c) == CharKind::Letter || KindOf(c) == CharKind::Digit; }
 
 // The characters of an item. While they stand side by side in the input the item is a view of it; a
@@ -356,6 +388,11 @@ class ItemCutter {
 std::string ParseItem(std::string_view& rest) {
   std::size_t i = 0;
   while (i < rest.size() && rest[i] == ' ') ++i;  // blanks before an item are skipped
+  if (i < rest.size() && IsItemOfItsOwn(rest[i])) {
+    std::string item(1, rest[i]);
+    rest.remove_prefix(i + 1);
+    return item;
+  }
   ItemCutter cutter(rest.data(), i);
   while (i < rest.size()) {
     if (const std::size_t run = cutter.PlainRun(rest, i); run > 0) {
