@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -154,17 +155,33 @@ void RegisterAll() {
   }
 }
 
-void PrintExponents(const RecordingReporter& reporter, const char* family) {
-  std::printf("  %-20s", family);
+// The scaling exponents between consecutive report sizes of what `seconds` gives for a size.
+template <typename SecondsOf>
+void PrintExponents(const char* label, SecondsOf seconds) {
+  std::printf("  %-20s", label);
   for (std::size_t i = 1; i < kReportSizes.size(); ++i) {
-    const auto t1 = reporter.Seconds(SizeName(family, kReportSizes[i - 1]));
-    const auto t2 = reporter.Seconds(SizeName(family, kReportSizes[i]));
+    const std::optional<double> t1 = seconds(kReportSizes[i - 1]);
+    const std::optional<double> t2 = seconds(kReportSizes[i]);
     if (t1 && t2) {
       std::printf("  %5d->%-5d n^%.2f", kReportSizes[i - 1], kReportSizes[i],
                   ScalingExponent(kReportSizes[i - 1], *t1, kReportSizes[i], *t2));
     }
   }
   std::printf("\n");
+}
+
+void PrintExponents(const RecordingReporter& reporter, const char* family) {
+  PrintExponents(family, [&](int size) { return reporter.Seconds(SizeName(family, size)); });
+}
+
+// Building a report and reading its statement, together: what a host pays for a report.
+void PrintBuildAndReadExponents(const RecordingReporter& reporter) {
+  PrintExponents("assign + read SQL", [&](int size) -> std::optional<double> {
+    const auto assign = reporter.Seconds(SizeName("ReportAssign", size));
+    const auto read = reporter.Seconds(SizeName("ReportReadSql", size));
+    if (!assign || !read) return std::nullopt;
+    return *assign + *read;
+  });
 }
 
 void PrintSummary(const RecordingReporter& reporter) {
@@ -175,21 +192,22 @@ void PrintSummary(const RecordingReporter& reporter) {
   // A figure that did not run (filtered out) prints as 0, and a ratio without both sides as 0 too.
   const auto ratio = [](double part, double whole) { return part > 0 && whole > 0 ? part / whole : 0.0; };
   std::printf("\nReports (CPU ms per report; ratios to SQLite's compile of the statement)\n");
-  std::printf("  %8s %12s %14s %12s %14s %14s %12s\n", "formulas", "assign", "assign few sets", "read SQL",
-              "SQLite compile", "assign/compile", "SQL/compile");
+  std::printf("  %8s %12s %14s %12s %14s %14s %12s %18s\n", "formulas", "assign", "assign few sets", "read SQL",
+              "SQLite compile", "assign/compile", "SQL/compile", "(assign+SQL)/comp");
   for (const int size : kReportSizes) {
     const double assign = milliseconds("ReportAssign", size);
     const double fewSets = milliseconds("ReportAssignFewSets", size);
     const double read = milliseconds("ReportReadSql", size);
     const double compile = milliseconds("SqliteCompile", size);
     if (assign <= 0 && fewSets <= 0 && read <= 0 && compile <= 0) continue;
-    std::printf("  %8d %12.3f %14.3f %12.3f %14.3f %14.2f %12.2f\n", size, assign, fewSets, read, compile,
-                ratio(assign, compile), ratio(read, compile));
+    std::printf("  %8d %12.3f %14.3f %12.3f %14.3f %14.2f %12.2f %18.2f\n", size, assign, fewSets, read, compile,
+                ratio(assign, compile), ratio(read, compile), read > 0 ? ratio(assign + read, compile) : 0.0);
   }
   std::printf("Scaling exponents (log(t2/t1)/log(n2/n1))\n");
   PrintExponents(reporter, "ReportAssign");
   PrintExponents(reporter, "ReportAssignFewSets");
   PrintExponents(reporter, "ReportReadSql");
+  PrintBuildAndReadExponents(reporter);
   PrintExponents(reporter, "SqliteCompile");
 }
 
