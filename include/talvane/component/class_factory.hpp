@@ -11,11 +11,11 @@ class ClassFactory {
   explicit ClassFactory(const ClassInfo& info) noexcept : class_(&info) {}
 
   const ClassInfo& Class() const noexcept { return *class_; }
-  // A new object through its default interface.
+  /// A new object through its default interface.
   DispatchObject CreateInstance() const;
-  // A new object through the interface `iid`; kErrNoInterface when the class does not expose it.
+  /// A new object through the interface `iid`; kErrNoInterface when the class does not expose it.
   DispatchObject CreateInstance(const Guid& iid) const;
-  // While locked the library reports that it cannot be unloaded.
+  /// While locked the library reports that it cannot be unloaded.
   void LockServer(bool lock) const;
 
  private:

@@ -16,7 +16,7 @@ struct ClassInfo {
   std::string_view name;    // "Formula"
   std::string_view progId;  // "Talvane.Formula"
   Guid clsid;
-  // The default interface first, then any other interface the class exposes (_INode).
+  /// The default interface first, then any other interface the class exposes (_INode).
   std::vector<const TypeInfo*> interfaces;
   DispatchObject (*create)();
 
@@ -27,12 +27,12 @@ struct ClassInfo {
 class ClassRegistry {
  public:
   static std::span<const ClassInfo> Classes();
-  // Host-visible name, letter case ignored.
+  /// Host-visible name, letter case ignored.
   static const ClassInfo* FindByName(std::string_view progId);
   static const ClassInfo* FindById(const Guid& clsid);
-  // A host-visible name or braced class identifier text.
+  /// A host-visible name or braced class identifier text.
   static const ClassInfo* Find(std::string_view nameOrId);
-  // Raises kErrClassNotRegistered for a name or identifier that names no class.
+  /// Raises kErrClassNotRegistered for a name or identifier that names no class.
   static DispatchObject Create(std::string_view nameOrId);
 };
 

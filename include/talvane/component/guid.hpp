@@ -13,7 +13,7 @@ class Guid {
  public:
   constexpr Guid() = default;
 
-  // Reads braced text in any letter case; nullopt for anything else.
+  /// Reads braced text in any letter case; nullopt for anything else.
   static constexpr std::optional<Guid> Parse(std::string_view text) {
     constexpr std::size_t kLength = 38;
     if (text.size() != kLength || text.front() != '{' || text.back() != '}') return std::nullopt;
@@ -34,14 +34,14 @@ class Guid {
     return g;
   }
 
-  // For published constants: text that does not parse stops compilation.
+  /// For published constants: text that does not parse stops compilation.
   static consteval Guid FromText(std::string_view text) {
     const auto g = Parse(text);
     if (!g) throw "malformed identifier text";
     return *g;
   }
 
-  // Braced, upper case.
+  /// Braced, upper case.
   std::string ToString() const;
   bool IsNil() const { return *this == Guid{}; }
 
@@ -55,7 +55,7 @@ class Guid {
     return -1;
   }
 
-  // The digits in text order (not the platform's mixed-endian layout; only text and equality matter here).
+  /// The digits in text order (not the platform's mixed-endian layout; only text and equality matter here).
   std::array<uint8_t, 16> bytes_{};
 };
 

@@ -11,9 +11,9 @@ namespace talvane::component {
 
 class Server {
  public:
-  // Raises kErrClassNotAvailable for an identifier that names no class.
+  /// Raises kErrClassNotAvailable for an identifier that names no class.
   static ClassFactory GetClassObject(const Guid& clsid);
-  // True when no object handle is alive and no factory holds a lock.
+  /// True when no object handle is alive and no factory holds a lock.
   static bool CanUnloadNow() noexcept;
   static void RegisterServer() noexcept {}
   static void UnregisterServer() noexcept {}

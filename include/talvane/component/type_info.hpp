@@ -14,7 +14,7 @@
 
 namespace talvane::component {
 
-// The kind of one member entry; the values of the platform's invoke kinds.
+/// The kind of one member entry; the values of the platform's invoke kinds.
 enum class MemberKind : int32_t {
   kMethod = 1,
   kPropertyGet = 2,
@@ -24,24 +24,24 @@ enum class MemberKind : int32_t {
 
 struct ParamInfo {
   std::string_view name;
-  // The published type: "String", "Long", "Boolean", "Variant", an enumeration or a class name.
+  /// The published type: "String", "Long", "Boolean", "Variant", an enumeration or a class name.
   std::string_view typeName;
   VariantType type = VariantType::kEmpty;
   bool byRef = false;
   bool optional = false;
-  // The value an omitted optional parameter takes; empty when it has none (it then reads as false,
-  // 0 or the empty text).
+  /// The value an omitted optional parameter takes; empty when it has none (it then reads as false,
+  /// 0 or the empty text).
   Variant defaultValue;
 };
 
 struct MemberInfo {
   std::string_view name;
-  // 0 for the default member; the read and write halves of a property share one identifier.
+  /// 0 for the default member; the read and write halves of a property share one identifier.
   int32_t dispid = 0;
   MemberKind kind = MemberKind::kMethod;
-  // Indexes first; a write ends with the new value.
+  /// Indexes first; a write ends with the new value.
   std::vector<ParamInfo> params;
-  // "" for a member that returns nothing.
+  /// "" for a member that returns nothing.
   std::string_view resultTypeName;
   VariantType resultType = VariantType::kEmpty;
 
@@ -56,18 +56,18 @@ class InterfaceBuilder;
 
 class TypeInfo {
  public:
-  // "_Formula", "_INode", ...
+  /// "_Formula", "_INode", ...
   std::string_view Name() const { return name_; }
   const Guid& Id() const { return id_; }
-  // Braced upper-case text of Id().
+  /// Braced upper-case text of Id().
   const std::string& IdText() const { return idText_; }
 
   std::span<const MemberInfo> Members() const { return members_; }
-  // Distinct member names in published order.
+  /// Distinct member names in published order.
   std::vector<std::string_view> MemberNames() const;
-  // Letter case does not matter.
+  /// Letter case does not matter.
   std::optional<int32_t> IdOfName(std::string_view name) const;
-  // The entry of that identifier and kind, or null.
+  /// The entry of that identifier and kind, or null.
   const MemberInfo* Find(int32_t dispid, MemberKind kind) const;
 
  private:

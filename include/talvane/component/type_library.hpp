@@ -29,14 +29,14 @@ class TypeLibrary {
   static uint32_t Locale();
   static const Guid& Id();
 
-  // _Exception, _INode, _Item, _Section, _Formula, _FormulaList, _FieldList, _Field.
+  /// _Exception, _INode, _Item, _Section, _Formula, _FormulaList, _FieldList, _Field.
   static std::span<const TypeInfo* const> Interfaces();
-  // By name (letter case ignored) or by identifier.
+  /// By name (letter case ignored) or by identifier.
   static const TypeInfo* FindInterface(std::string_view name);
   static const TypeInfo* FindInterface(const Guid& iid);
 
   static std::span<const EnumInfo> Enumerations();
-  // The value of a published constant (kIsNumeric, ERR_FIELD_FNF, ...), letter case ignored.
+  /// The value of a published constant (kIsNumeric, ERR_FIELD_FNF, ...), letter case ignored.
   static std::optional<int32_t> ConstantValue(std::string_view name);
 };
 

@@ -19,7 +19,7 @@ namespace talvane::db {
 
 class Connection;
 
-// A column as a query of its table returns it.
+/// A column as a query of its table returns it.
 struct QueriedColumn {
   std::string name;
   int32_t adoType = 0;
@@ -29,24 +29,24 @@ class SchemaCache {
  public:
   explicit SchemaCache(Connection& connection) : connection_(connection) {}
 
-  // The columns of `SELECT * FROM [table] ;`, in order. Raises what the query raises and asks again next
-  // time; only that there is no such table is kept, and only until the scope it was learnt in ends.
+  /// The columns of `SELECT * FROM [table] ;`, in order. Raises what the query raises and asks again next
+  /// time; only that there is no such table is kept, and only until the scope it was learnt in ends.
   const std::vector<QueriedColumn>& QueryColumns(std::string_view table);
-  // The ADO type of a column of that query, found without regard to letter case; raises "item not found"
-  // (3265) when the query has no such column.
+  /// The ADO type of a column of that query, found without regard to letter case; raises "item not found"
+  /// (3265) when the query has no such column.
   int32_t QueryColumnType(std::string_view table, std::string_view column);
-  // The columns the columns schema lists for an ordinary table of that name, in order; none when the tables
-  // schema lists no such table.
+  /// The columns the columns schema lists for an ordinary table of that name, in order; none when the tables
+  /// schema lists no such table.
   const std::optional<std::vector<std::string>>& TableColumns(std::string_view table);
   bool TableHasColumn(std::string_view table, std::string_view column);
 
-  // The connection's schema version as last checked (checked now outside a scope); none when it cannot tell.
+  /// The connection's schema version as last checked (checked now outside a scope); none when it cannot tell.
   const std::optional<std::string>& Version();
-  // Forgets every answer.
+  /// Forgets every answer.
   void Clear();
 
  private:
-  // Drops every answer when the schema version moved (or cannot be told) since the last check.
+  /// Drops every answer when the schema version moved (or cannot be told) since the last check.
   void Refresh();
   struct Queried {
     std::vector<QueriedColumn> columns;

@@ -14,9 +14,9 @@ class SchemaScope {
   SchemaScope(const SchemaScope&) = delete;
   SchemaScope& operator=(const SchemaScope&) = delete;
 
-  // True while a scope lives on this thread.
+  /// True while a scope lives on this thread.
   static bool Active() noexcept;
-  // Moves on each time an outermost scope begins on this thread.
+  /// Moves on each time an outermost scope begins on this thread.
   static uint64_t Epoch() noexcept;
 };
 

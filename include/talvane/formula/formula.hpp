@@ -30,7 +30,7 @@ class Formula : public INode {
   void SetNode(int32_t Index, const std::shared_ptr<INode>& node);
   std::string Value() const override;
   using INode::SetValue;
-  // The trimmed text is written back to the caller's string.
+  /// The trimmed text is written back to the caller's string.
   void SetValue(std::string& text) override;
   int32_t ERRORCODE(ERR_INODE errc) const { return errc; }
   std::string SQL(bool ShowSets = false) const override;
@@ -48,7 +48,7 @@ class Formula : public INode {
   void SetDatabaseType(DATABASETYPEENU value) override;
   void Add(std::string& newItem);
   void Add(std::string_view newItem);
-  // Gives a formula made outside a list its connection (and passes it to every section).
+  /// Gives a formula made outside a list its connection (and passes it to every section).
   void TempConnection(const std::shared_ptr<db::Connection>& newCnn);
   bool Valid() const override;
   bool ComparisonSet() const;
@@ -66,16 +66,16 @@ class Formula : public INode {
  private:
   std::shared_ptr<db::Connection> Connection() const override;
   void SetConnection(const std::shared_ptr<db::Connection>& connection) override;
-  // A new revision, told to the report that holds the formula (its set resolution reads changed formulas).
+  /// A new revision, told to the report that holds the formula (its set resolution reads changed formulas).
   std::shared_ptr<INode> MarkChanged() override;
   std::shared_ptr<FormulaList> List() const;
   void SetList(const std::shared_ptr<FormulaList>& list);
   std::shared_ptr<Section> LastSection() const;
   std::shared_ptr<talvane::Exception> OwningException() const;
-  // A new operand section that has the formula's connection, parent link and (when fixed) data type,
-  // then the text (when given), the formula's name and its dialect.
+  /// A new operand section that has the formula's connection, parent link and (when fixed) data type,
+  /// then the text (when given), the formula's name and its dialect.
   std::shared_ptr<Section> NewSection(std::string* value);
-  // Rendering that differs by dialect (formula_render.cpp).
+  /// Rendering that differs by dialect (formula_render.cpp).
   std::optional<std::string> ClassPatternSQL(bool ShowSets) const;
   std::string ComparisonCollation() const;
 
@@ -91,7 +91,7 @@ class Formula : public INode {
   std::weak_ptr<FormulaList> list_;
   DATABASETYPEENU databaseType_ = kAccess;
   int32_t dumpDepth_ = 0;
-  // Moves on with every change to the formula's tree, name, type or connection (see ChangeNote).
+  /// Moves on with every change to the formula's tree, name, type or connection (see ChangeNote).
   uint64_t revision_ = 0;
 
   friend class Item;

@@ -13,23 +13,23 @@
 namespace talvane {
 
 struct FormulaItem {
-  // Byte offsets of the item's first character and of the first character after it, as written.
+  /// Byte offsets of the item's first character and of the first character after it, as written.
   std::size_t position = 0;
   std::size_t end = 0;
   ITEMTYPEENU kind = kLiteral;
-  // The item in canonical form (operators and booleans as the classifier rewrites them).
+  /// The item in canonical form (operators and booleans as the classifier rewrites them).
   std::string text;
 };
 
 struct CutFormula {
   std::vector<FormulaItem> items;
-  // Set when an item could not be cut: the items before it are in `items`.
+  /// Set when an item could not be cut: the items before it are in `items`.
   std::optional<Error> error;
   std::size_t failedItemStart = 0;
   std::size_t failedAt = 0;
 };
 
-// Cuts `text` as a formula does (trim it first, as a formula trims its text).
+/// Cuts `text` as a formula does (trim it first, as a formula trims its text).
 CutFormula CutIntoItems(std::string_view text);
 
 }  // namespace talvane

@@ -37,7 +37,7 @@ class Item : public INode {
   std::string Table() const;
   bool IsInSet(std::string_view SetName) const;
 
-  // Items have no children: both raise "Index out of bounds".
+  /// Items have no children: both raise "Index out of bounds".
   std::shared_ptr<INode> Child(int32_t Index) const override;
   void SetChild(int32_t Index, const std::shared_ptr<INode>& node) override;
 
@@ -56,7 +56,7 @@ class Item : public INode {
   ITEMDATATYPEENUM LookupFieldType(const std::string& reference);
   std::shared_ptr<talvane::Exception> OwningException() const;
 
-  // Rendering by kind (item_render.cpp).
+  /// Rendering by kind (item_render.cpp).
   std::string LiteralSQL() const;
   std::string FieldSQL(bool ShowSets) const;
   std::string ArithSQL() const;
@@ -67,8 +67,8 @@ class Item : public INode {
   std::weak_ptr<INode> parent_;
   std::string value_;
   ITEMDATATYPEENUM dataType_ = kIsString;
-  // ADO type code of the probed column (0 when unknown); some dialects render money or floats differently
-  // from integers.
+  /// ADO type code of the probed column (0 when unknown); some dialects render money or floats differently
+  /// from integers.
   int32_t columnType_ = 0;
   ITEMTYPEENU itemType_ = kLiteral;
   std::string name_;

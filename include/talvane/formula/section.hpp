@@ -13,7 +13,7 @@ namespace talvane {
 
 class Section : public INode {
  public:
-  // Groups nested deeper than this are refused; deeper texts would only exhaust the stack.
+  /// Groups nested deeper than this are refused; deeper texts would only exhaust the stack.
   static constexpr int32_t kMaxNestingDepth = 64;
 
   static std::shared_ptr<Section> Create();
@@ -49,7 +49,7 @@ class Section : public INode {
   bool Aggragate() const;
   std::string NonAggragateFields() const;
   bool Valid() const override;
-  // newItem may be rewritten into its canonical form; myParent is not used.
+  /// newItem may be rewritten into its canonical form; myParent is not used.
   void Add(std::string& newItem, const std::shared_ptr<INode>& myParent,
            const std::shared_ptr<db::Connection>& cnn);
   void Add(std::string_view newItem, const std::shared_ptr<INode>& myParent,
@@ -71,12 +71,12 @@ class Section : public INode {
   void ResetSection();
   void SetFunctionFromToken(std::string_view token);
 
-  // Building (section_build.cpp).
+  /// Building (section_build.cpp).
   void AddGroup(std::string_view opener, const std::shared_ptr<db::Connection>& cnn);
   void AddItem(std::string& token, const std::shared_ptr<db::Connection>& cnn);
-  // Stores the type without passing it up; SetDataType passes it up the chain of enclosing groups.
+  /// Stores the type without passing it up; SetDataType passes it up the chain of enclosing groups.
   void StoreDataType(ITEMDATATYPEENUM value);
-  // How many groups enclose this one (0 for a formula's operand or a section on its own).
+  /// How many groups enclose this one (0 for a formula's operand or a section on its own).
   int32_t GroupLevel() const;
 
   std::shared_ptr<db::Connection> connection_;

@@ -16,7 +16,7 @@ namespace talvane {
 class Exception : public std::enable_shared_from_this<Exception> {
  public:
   static std::shared_ptr<Exception> Create();
-  // Releases the formulas, then the fields, then the connection.
+  /// Releases the formulas, then the fields, then the connection.
   ~Exception();
 
   std::shared_ptr<FormulaList> Formulae() const;
@@ -46,20 +46,20 @@ class Exception : public std::enable_shared_from_this<Exception> {
   static bool HasExportName(const StringList& list, std::string_view selected);
   void ResolveSetFields(const std::shared_ptr<Item>& item);
   void CollectNodes(ITEMTYPEENU kind, const std::shared_ptr<INode>& node);
-  // A formula of the report changed (see ChangeNote); its set resolution reads it again.
+  /// A formula of the report changed (see ChangeNote); its set resolution reads it again.
   void NoteFormulaChanged(const Formula& formula) noexcept;
-  // The tables of every formula of the set (bare names, first appearance first, no repeats).
+  /// The tables of every formula of the set (bare names, first appearance first, no repeats).
   StringList SetTables(std::string_view setName) const;
   void ResolveNodeInSet(const std::shared_ptr<INode>& node, const std::string& setName, const StringList& tables);
 
-  // The same work as the members above, for every set in one pass over the formulas, and over the
-  // formulas changed since the last run only; see sets.cpp.
+  /// The same work as the members above, for every set in one pass over the formulas, and over the
+  /// formulas changed since the last run only; see sets.cpp.
   struct SetIndex;
   SetIndex IndexSets() const;
   void ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item);
   bool ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item);
   void ResolveItemInSet(Item& item, const StringList& tables);
-  // FieldsReferencingSet of each name, in order; computed together when it can be, one by one otherwise.
+  /// FieldsReferencingSet of each name, in order; computed together when it can be, one by one otherwise.
   std::vector<std::string> FieldsReferencingSets(const std::vector<std::string>& setNames) const;
   bool ReferencedFieldsAtOnce(const std::vector<std::string>& setNames, std::vector<StringList>& referenced) const;
 

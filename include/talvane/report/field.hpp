@@ -48,7 +48,7 @@ class Field : public std::enable_shared_from_this<Field> {
   std::string OrderKeyword() const;
 
   using Siblings = std::vector<std::shared_ptr<talvane::Field>>;
-  // What a failed write puts back.
+  /// What a failed write puts back.
   struct Located {
     std::string name;
     std::string fieldName;
@@ -60,12 +60,12 @@ class Field : public std::enable_shared_from_this<Field> {
   void Restore(const Located& state);
 
   std::shared_ptr<FieldList> RequireList(std::string_view source) const;
-  // Every field of the list, read through the list (which checks its connection).
+  /// Every field of the list, read through the list (which checks its connection).
   Siblings ListFields(std::string_view source) const;
 
   void TestField(std::string_view tables, std::string_view column);
-  // visitedSets holds the upper-cased sets already searched in this lookup, so that sets naming
-  // each other (or themselves) end in "not found" instead of recursing forever.
+  /// visitedSets holds the upper-cased sets already searched in this lookup, so that sets naming
+  /// each other (or themselves) end in "not found" instead of recursing forever.
   void LookUp(std::string_view tables, std::string_view column, std::vector<std::string>& visitedSets);
   void Locate(const std::string& table, std::string_view column);
   void SearchSets(const std::string& setName, std::string_view column, std::vector<std::string>& visitedSets);

@@ -15,7 +15,7 @@ class FieldList : public std::enable_shared_from_this<FieldList> {
   static std::shared_ptr<FieldList> Create();
 
   std::shared_ptr<talvane::Field> Field(int32_t Index = -1) const;
-  // The field held at Index takes the given field's reference text; the list keeps its own object.
+  /// The field held at Index takes the given field's reference text; the list keeps its own object.
   void SetField(const std::shared_ptr<talvane::Field>& field, int32_t Index = -1);
   void AddNew();
   void Remove(int32_t Index = -1);
@@ -41,10 +41,10 @@ class FieldList : public std::enable_shared_from_this<FieldList> {
   void SetConnection(const std::shared_ptr<db::Connection>& connection);
 
   void CheckConnection(std::string_view source) const;
-  // Connection check, then -1 resolved to the cursor (written back through index), then the bounds check.
+  /// Connection check, then -1 resolved to the cursor (written back through index), then the bounds check.
   const std::shared_ptr<talvane::Field>& Checked(int32_t* index, std::string_view closedSource,
                                                  std::string_view boundsSource) const;
-  // The list position of the first field with the smallest order position above `position`; 0 when none.
+  /// The list position of the first field with the smallest order position above `position`; 0 when none.
   int32_t FirstOrderedAfter(int32_t position) const;
 
   std::shared_ptr<db::Connection> connection_;

@@ -15,9 +15,9 @@ class FormulaList : public std::enable_shared_from_this<FormulaList> {
  public:
   static std::shared_ptr<FormulaList> Create();
 
-  // The formula at Index (1-based; -1 is the cursor).
+  /// The formula at Index (1-based; -1 is the cursor).
   std::shared_ptr<talvane::Formula> Formula(int32_t Index = -1) const;
-  // The formula held at Index takes the given formula's text; the list keeps its own object.
+  /// The formula held at Index takes the given formula's text; the list keeps its own object.
   void SetFormula(const std::shared_ptr<talvane::Formula>& formula, int32_t Index = -1);
   int32_t Index() const;
   void SetIndex(int32_t value);
@@ -25,7 +25,7 @@ class FormulaList : public std::enable_shared_from_this<FormulaList> {
   void SetConnection(const std::shared_ptr<db::Connection>& connection);
   void AddNew();
   void Remove(int32_t Index = -1);
-  // By reference: -1 is replaced by the resolved position.
+  /// By reference: -1 is replaced by the resolved position.
   void Remove(int32_t* Index);
   bool Eof() const;
   bool Bof() const;
@@ -55,14 +55,14 @@ class FormulaList : public std::enable_shared_from_this<FormulaList> {
   void CheckConnection(std::string_view source) const;
   int32_t ResolveIndex(int32_t index) const;
   void CheckBounds(int32_t index, std::string_view source) const;
-  // Connection check, then -1 resolved to the cursor (written back through index), then the bounds check.
+  /// Connection check, then -1 resolved to the cursor (written back through index), then the bounds check.
   const std::shared_ptr<talvane::Formula>& Checked(int32_t* index, std::string_view closedSource,
                                                    std::string_view boundsSource) const;
 
   std::shared_ptr<db::Connection> connection_;
   std::vector<std::shared_ptr<talvane::Formula>> formulas_;
-  // Moves whenever formulas are removed (appending does not move it): what the report learnt by position
-  // is then read again.
+  /// Moves whenever formulas are removed (appending does not move it): what the report learnt by position
+  /// is then read again.
   uint64_t removals_ = 0;
   int32_t cursor_ = 0;
   std::weak_ptr<talvane::Exception> owner_;
