@@ -33,26 +33,35 @@ enum class ValueKind : int32_t {
   kBlob = 4,
 };
 
+/// The rows of a query or of a schema listing, read forward: what the library asks of a backend's results.
 class Recordset {
  public:
   virtual ~Recordset() = default;
 
+  /// @{
+  /// Cursor and lock settings in ADO's codes, given before Open; a forward-only backend may ignore them.
   virtual void SetCursorLocation(int32_t location) = 0;
   virtual void SetCursorType(int32_t type) = 0;
   virtual void SetLockType(int32_t type) = 0;
+  /// @}
 
   /// Runs the query and positions on its first row (or at end-of-file).
   virtual void Open(const std::string& sql, const std::shared_ptr<Connection>& connection,
                     int32_t cursorType = -1, int32_t lockType = -1, int32_t options = -1) = 0;
 
+  /// The number of columns.
   virtual int32_t FieldCount() const = 0;
+  /// The name of the column at @p index (0-based).
   virtual std::string FieldName(int32_t index) const = 0;
   /// ADO type code of a column; names are matched without regard to case.
   virtual int32_t FieldType(int32_t index) const = 0;
+  /// The ADO type code of the column named @p name.
   virtual int32_t FieldType(std::string_view name) const = 0;
   /// Value of a column in the current row, as text (empty for NULL).
   virtual std::string FieldValue(int32_t index) const = 0;
+  /// The value of the column named @p name in the current row, as text.
   virtual std::string FieldValue(std::string_view name) const = 0;
+  /// Whether the value of a column in the current row is NULL.
   virtual bool FieldIsNull(int32_t index) const = 0;
   /// The kind of a column's value in the current row. The default tells NULL from text only; a backend that
   /// knows how the value is stored says more. Read it before the value's text: reading the text may convert it.
@@ -67,9 +76,13 @@ class Recordset {
     return buffer;
   }
 
+  /// Whether every row has been read (no current row).
   virtual bool Eof() const = 0;
+  /// Moves to the next row.
   virtual void MoveNext() = 0;
+  /// 0 closed, 1 open.
   virtual int32_t State() const = 0;
+  /// Releases the query; the recordset may be opened again.
   virtual void Close() = 0;
 };
 

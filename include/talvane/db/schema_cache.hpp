@@ -21,12 +21,17 @@ class Connection;
 
 /// A column as a query of its table returns it.
 struct QueriedColumn {
+  /// The column's name as the query returns it.
   std::string name;
+  /// Its ADO type code.
   int32_t adoType = 0;
 };
 
+/// What a connection's schema answers (columns of a table, their types), asked once and kept until the
+/// connection's schema version moves.
 class SchemaCache {
  public:
+  /// A cache of the schema of @p connection, which outlives it.
   explicit SchemaCache(Connection& connection) : connection_(connection) {}
 
   /// The columns of `SELECT * FROM [table] ;`, in order. Raises what the query raises and asks again next
@@ -38,6 +43,7 @@ class SchemaCache {
   /// The columns the columns schema lists for an ordinary table of that name, in order; none when the tables
   /// schema lists no such table.
   const std::optional<std::vector<std::string>>& TableColumns(std::string_view table);
+  /// Whether the columns schema lists @p column (any letter case) for the table @p table.
   bool TableHasColumn(std::string_view table, std::string_view column);
 
   /// The connection's schema version as last checked (checked now outside a scope); none when it cannot tell.

@@ -7,6 +7,7 @@
 
 namespace talvane::db {
 
+/// A stretch of work in which the schema is taken not to change (see the top of this file).
 class SchemaScope {
  public:
   SchemaScope() noexcept;

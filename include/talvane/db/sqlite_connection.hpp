@@ -13,6 +13,8 @@ namespace talvane::db {
 class SqliteRecordset;
 class SqliteSession;
 
+/// The SQLite backend: a connection to a database file (or an in-memory database) through the SQLite
+/// library, opened from an ADO-style connection string.
 class SqliteConnection : public Connection {
  public:
   /// Opens the database named by the "Data Source" key of an ADO-style connection string. The file must

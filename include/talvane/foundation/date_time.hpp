@@ -13,8 +13,11 @@ int32_t WidenYear(int32_t twoDigitYear);
 
 /// The day, month and four-digit year of a text that IsValidDate accepts (with either year form).
 struct CalendarDate {
+  /// 1 to 31.
   int32_t day = 0;
+  /// 1 to 12.
   int32_t month = 0;
+  /// Four digits.
   int32_t year = 0;
 };
 bool ParseDayFirstDate(std::string_view text, CalendarDate& out);

@@ -7,13 +7,19 @@
 
 namespace talvane {
 
+/// A list of texts as the library's list results hold them, with a bounded number of entries.
 class StringList {
  public:
+  /// Appending beyond this many entries raises "String list is full".
   static constexpr std::size_t kMaxEntries = 32768;
 
+  /// Whether anything has been appended yet.
   bool Allocated() const { return allocated_; }
+  /// The number of entries.
   std::size_t Size() const { return items_.size(); }
+  /// The entry at @p i (0-based).
   const std::string& operator[](std::size_t i) const { return items_[i]; }
+  /// Every entry, in order.
   const std::vector<std::string>& Items() const { return items_; }
   /// Entries joined with ", ".
   std::string Join(std::string_view separator = ", ") const;

@@ -21,6 +21,7 @@
 
 namespace talvane {
 
+/// The rows of a report's statement, read forward once (see the top of this file).
 class ReportRows {
  public:
   /// Runs the statement the report builds (Exception::SQL) on the report's connection.
@@ -33,6 +34,7 @@ class ReportRows {
 
   /// The statement that runs, as it was given or built.
   const std::string& Statement() const { return statement_; }
+  /// The number of columns of the statement.
   int32_t ColumnCount() const { return static_cast<int32_t>(names_.size()); }
   /// The output name of a column (0-based); raises 3265 for a column that does not exist.
   const std::string& ColumnName(int32_t column) const;

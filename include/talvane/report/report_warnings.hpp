@@ -13,13 +13,18 @@
 
 namespace talvane {
 
+/// One warning: what it is about (a formula or a field, by its place), where in a formula's text, and
+/// what it says.
 struct Warning {
+  /// What a warning is about.
   enum class Subject { kFormula, kField };
+  /// Whether the warning is about a formula or an output field.
   Subject subject = Subject::kFormula;
   /// 1-based place of the formula or field in its list.
   std::size_t index = 0;
   /// Byte offset in the formula's text of the item the warning is about.
   std::optional<std::size_t> position;
+  /// The warning, one sentence.
   std::string message;
 };
 
