@@ -6,10 +6,13 @@
 
 namespace talvane::component {
 
+/// Creates the objects of one class, as the in-process server hands it out for a class identifier.
 class ClassFactory {
  public:
+  /// The factory of the class @p info describes.
   explicit ClassFactory(const ClassInfo& info) noexcept : class_(&info) {}
 
+  /// The class it creates.
   const ClassInfo& Class() const noexcept { return *class_; }
   /// A new object through its default interface.
   DispatchObject CreateInstance() const;

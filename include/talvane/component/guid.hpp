@@ -9,6 +9,7 @@
 
 namespace talvane::component {
 
+/// A 128-bit class, interface or library identifier (see the top of this file).
 class Guid {
  public:
   constexpr Guid() = default;
@@ -43,8 +44,10 @@ class Guid {
 
   /// Braced, upper case.
   std::string ToString() const;
+  /// Whether every digit is zero.
   bool IsNil() const { return *this == Guid{}; }
 
+  /// Identifiers are equal when every digit is.
   friend constexpr bool operator==(const Guid&, const Guid&) = default;
 
  private:
