@@ -35,17 +35,18 @@ SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__f
 def blocks(path):
     """(info string, line number, text) of every fenced block of the document."""
     found = []
-    info, start, body = None, 0, []
+    info, start, indent, body = None, 0, "", []
     with open(path, encoding="utf-8") as doc:
         for number, line in enumerate(doc, 1):
-            fence = re.match(r"^\s*```(.*)$", line.rstrip("\n"))
+            fence = re.match(r"^(\s*)```(.*)$", line.rstrip("\n"))
             if fence and info is None:
-                info, start, body = fence.group(1).strip(), number, []
-            elif fence and fence.group(1).strip() == "":
+                info, start, indent, body = fence.group(2).strip(), number, fence.group(1), []
+            elif fence and fence.group(2).strip() == "":
                 found.append((info, start, "".join(body)))
                 info = None
             elif info is not None:
-                body.append(line)
+                # A block inside a list item is indented with it; its text is not.
+                body.append(line[len(indent):] if line.startswith(indent) else line)
     return found
 
 

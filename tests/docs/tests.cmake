@@ -12,7 +12,7 @@ if(NOT TALVANE_PYTHON3)
 endif()
 
 set(doc_examples ${CMAKE_CURRENT_LIST_DIR}/doc_examples.py)
-foreach(doc formula-language host-guide)
+foreach(doc formula-language host-guide command-line)
   add_test(NAME Docs.ExamplesOf_${doc}
     COMMAND ${TALVANE_PYTHON3} ${doc_examples} check ${PROJECT_SOURCE_DIR}/docs/${doc}.md
             $<TARGET_FILE:talvane_cli> ${TALVANE_SAMPLE_DB})
