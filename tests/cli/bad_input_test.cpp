@@ -177,7 +177,7 @@ TEST(CliUsage, CommandHelpPointsToTheDefinitionFormat) {
     EXPECT_EQ(run.out.find("mainTable"), std::string::npos) << command;
   }
   const ProcessResult tokens = RunTalvane({"tokens", "--help"});
-  EXPECT_EQ(tokens.out.find("definition"), std::string::npos) << tokens.out;
+  EXPECT_EQ(tokens.out.find("definition file format"), std::string::npos) << tokens.out;
 }
 
 }  // namespace
