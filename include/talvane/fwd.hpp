@@ -14,11 +14,11 @@ class Connection;
 class Recordset;
 }  // namespace db
 namespace detail {
-// Reaches library-internal members (used by the library's own tests and tools).
+/// Reaches library-internal members (used by the library's own tests and tools).
 struct Access;
-// Marks the formula above a changed node with a new revision.
+/// Marks the formula above a changed node with a new revision.
 class ChangeNote;
-// What a report's set resolution keeps from one run to the next.
+/// What a report's set resolution keeps from one run to the next.
 class SetCache;
 }  // namespace detail
 }  // namespace talvane

@@ -68,8 +68,11 @@ typedef enum talvane_variant_type {
   TALVANE_VT_OBJECT = 5
 } talvane_variant_type;
 
+/** A value passed to or returned by a late-bound call: empty, a boolean, a 32-bit integer, a double, a text or an object. */
 typedef struct talvane_variant {
+  /** Which member of value holds the value (a talvane_variant_type). */
   int32_t type; /* a talvane_variant_type */
+  /** The value itself, in the member type names. */
   union {
     int32_t boolean; /* 0 or 1 */
     int32_t int32;
@@ -145,29 +148,49 @@ TALVANE_C_API const char* talvane_last_error_description(void);
 #define TALVANE_MEMBER_PUT 4
 #define TALVANE_MEMBER_PUTREF 8
 
+/** The type library's identity, as talvane_library gives it. */
 typedef struct talvane_library_info {
+  /** The library's name. */
   const char* name;
+  /** Its description. */
   const char* description;
+  /** The major version of the type library. */
   uint16_t major_version;
+  /** The minor version of the type library. */
   uint16_t minor_version;
+  /** The locale identifier. */
   uint32_t locale;
+  /** The library's identifier, as braced text. */
   const char* id; /* braced identifier text */
 } talvane_library_info;
 
+/** One member of an interface: its name, dispatch id, kind (TALVANE_MEMBER_*), parameter count and result type. */
 typedef struct talvane_member_info {
+  /** The member's name. */
   const char* name;
+  /** Its dispatch id, as talvane_invoke_id takes it. */
   int32_t dispid;
+  /** A TALVANE_MEMBER_* value: a method, a property read or a property write. */
   int32_t kind; /* TALVANE_MEMBER_* */
+  /** The number of parameters. */
   int32_t param_count;
+  /** The type name of the result ("" when the member returns nothing). */
   const char* result_type; /* "" when the member returns nothing */
 } talvane_member_info;
 
+/** One parameter of a member. */
 typedef struct talvane_param_info {
+  /** The parameter's name. */
   const char* name;
+  /** "String", "Long", "Boolean", an enumeration or a class name. */
   const char* type_name; /* "String", "Long", "Boolean", an enumeration or a class name */
+  /** 1 when the argument is passed by reference (written back after the call). */
   int32_t by_ref;
+  /** 1 when the argument may be left out. */
   int32_t optional;
+  /** 1 when an optional argument has a default value. */
   int32_t has_default;
+  /** The default value, when has_default. */
   int32_t default_value; /* when has_default */
 } talvane_param_info;
 

@@ -160,5 +160,25 @@ TEST(CliUsage, HelpDescribesTheCommandsAndTheDefinitionFile) {
   }
 }
 
+TEST(CliUsage, VersionIsTheProjectVersion) {
+  const ProcessResult run = RunTalvane({"--version"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, std::string("talvane ") + TALVANE_VERSION + "\n");
+}
+
+// A command's help names the definition format once, by reference, instead of repeating its keys.
+TEST(CliUsage, CommandHelpPointsToTheDefinitionFormat) {
+  for (const char* command : {"sql", "check", "run"}) {
+    const ProcessResult run = RunTalvane({command, "--help"});
+    EXPECT_EQ(run.exitCode, 0) << command;
+    EXPECT_NE(run.out.find("--connection"), std::string::npos) << command;
+    EXPECT_NE(run.out.find("The definition file format: talvane --help."), std::string::npos) << command;
+    EXPECT_NE(run.out.find("Exit codes"), std::string::npos) << command;
+    EXPECT_EQ(run.out.find("mainTable"), std::string::npos) << command;
+  }
+  const ProcessResult tokens = RunTalvane({"tokens", "--help"});
+  EXPECT_EQ(tokens.out.find("definition file format"), std::string::npos) << tokens.out;
+}
+
 }  // namespace
 }  // namespace talvane::cli::test

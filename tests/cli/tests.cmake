@@ -8,7 +8,15 @@ if(TARGET talvane_cli AND TARGET talvane_sample_db)
     TALVANE_CLI_PROGRAM="$<TARGET_FILE:talvane_cli>"
     TALVANE_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples"
     TALVANE_SAMPLE_DB="${TALVANE_SAMPLE_DB}"
-    TALVANE_CLI_EXPECTED_DIR="${CMAKE_CURRENT_LIST_DIR}/expected")
+    TALVANE_CLI_EXPECTED_DIR="${CMAKE_CURRENT_LIST_DIR}/expected"
+    TALVANE_VERSION="${PROJECT_VERSION}")
   add_dependencies(talvane_cli_tests talvane_cli talvane_sample_db)
   gtest_discover_tests(talvane_cli_tests DISCOVERY_MODE PRE_TEST)
+endif()
+
+# The manual page carries the version of the project, as --version prints it.
+if(TARGET talvane_man)
+  add_test(NAME Cli.ManPageCarriesTheVersion COMMAND ${CMAKE_COMMAND} -E cat ${PROJECT_BINARY_DIR}/man/talvane.1)
+  set_tests_properties(Cli.ManPageCarriesTheVersion PROPERTIES
+    PASS_REGULAR_EXPRESSION "TH TALVANE \"1\" \"[^\"]*\" \"talvane ${PROJECT_VERSION}\"")
 endif()

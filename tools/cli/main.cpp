@@ -23,32 +23,43 @@ using namespace talvane::cli;
 struct Command {
   const char* name;
   const char* summary;
+  bool readsDefinition;
   void (*configure)(CLI::App& command, int& exitCode);
 };
 
 // Each command adds its arguments to its own subcommand and reports its exit code when it runs.
 constexpr Command kCommands[] = {
-    {"sql", "Print the SQL statement the report object builds from a definition file", &ConfigureSqlCommand},
+    {"sql", "Print the SQL statement the report object builds from a definition file", true,
+     &ConfigureSqlCommand},
     {"check",
      "Assign every formula and field of a definition and show each failure, with a caret under the item where "
      "it failed; then compile the statement in the SQLite dialect (never running it) and show SQLite's refusal; "
      "then show the library's warnings (--strict: they fail too)",
-     &ConfigureCheckCommand},
+     true, &ConfigureCheckCommand},
     {"run",
      "Build the statement of a definition in the SQLite dialect, run it on the database (opened read-only) and "
      "print its rows as a table, CSV or JSON; the row count goes to standard error",
-     &ConfigureRunCommand},
+     true, &ConfigureRunCommand},
     {"schema", "List the tables and columns of a database with the data type a formula takes each column as",
-     &ConfigureSchemaCommand},
+     false, &ConfigureSchemaCommand},
     {"tokens", "Show how a formula text is cut into items: position, kind and canonical text of each",
-     &ConfigureTokensCommand},
+     false, &ConfigureTokensCommand},
 };
 
+constexpr const char* kExitCodesHelp =
+    "Exit codes: 0 done; 1 a formula, a field or the statement failed (with check --strict, also when anything "
+    "warned); 2 the command line, the definition file or the database could not be used.";
+
 std::string HelpFooter() {
-  return "\n" + DefinitionKeysHelp() +
-         "\nExit codes: 0 done; 1 a formula, a field or the statement failed (with check --strict, also when "
-         "anything warned); 2 the command line, the definition file or the database could not be used.\nExample: talvane sql "
-         "examples/reports/large_orders.json --connection \"Data Source=build/examples/sample.db\"";
+  return "\n" + DefinitionKeysHelp() + "\n" + kExitCodesHelp +
+         "\nExample: talvane sql examples/reports/large_orders.json --connection \"Data "
+         "Source=build/examples/sample.db\"";
+}
+
+// A command's own help names the definition format once, by reference, instead of repeating it.
+std::string CommandHelpFooter(const Command& command) {
+  const std::string definition = command.readsDefinition ? "The definition file format: talvane --help.\n" : "";
+  return "\n" + definition + kExitCodesHelp;
 }
 
 // Messages quote what came from the user already; the line is kept to one line whatever they hold.
@@ -59,16 +70,22 @@ void Complain(const std::string& message) { std::cerr << "talvane: " << OnOneLin
 int main(int argc, char** argv) {
   CLI::App app{"talvane: turns the rules of an exception report into one SQL statement"};
   app.require_subcommand(1);
-  app.footer(HelpFooter());
+  app.set_version_flag("--version", std::string("talvane ") + TALVANE_VERSION, "Print the version and exit");
   int exitCode = kExitOk;
   for (const Command& command : kCommands) {
-    command.configure(*app.add_subcommand(command.name, command.summary), exitCode);
+    CLI::App& subcommand = *app.add_subcommand(command.name, command.summary);
+    subcommand.footer(CommandHelpFooter(command));
+    command.configure(subcommand, exitCode);
   }
+  // Set after the commands are added, so that they do not inherit it.
+  app.footer(HelpFooter());
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     Complain(Printable(e.what()) + " (see talvane --help)");

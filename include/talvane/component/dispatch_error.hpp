@@ -6,9 +6,9 @@
 
 namespace talvane::component {
 
-// Source of every error raised by the late-bound surface itself.
+/// Source of every error raised by the late-bound surface itself.
 inline constexpr std::string_view kDispatchSource = "Talvane.Dispatch";
-// Source of the errors of class look-up and creation.
+/// Source of the errors of class look-up and creation.
 inline constexpr std::string_view kServerSource = "Talvane.Server";
 
 inline constexpr int32_t kErrMemberNotFound = static_cast<int32_t>(0x80020003u);   // no such member half

@@ -9,11 +9,12 @@
 
 namespace talvane::component {
 
+/// A 128-bit class, interface or library identifier (see the top of this file).
 class Guid {
  public:
   constexpr Guid() = default;
 
-  // Reads braced text in any letter case; nullopt for anything else.
+  /// Reads braced text in any letter case; nullopt for anything else.
   static constexpr std::optional<Guid> Parse(std::string_view text) {
     constexpr std::size_t kLength = 38;
     if (text.size() != kLength || text.front() != '{' || text.back() != '}') return std::nullopt;
@@ -34,17 +35,19 @@ class Guid {
     return g;
   }
 
-  // For published constants: text that does not parse stops compilation.
+  /// For published constants: text that does not parse stops compilation.
   static consteval Guid FromText(std::string_view text) {
     const auto g = Parse(text);
     if (!g) throw "malformed identifier text";
     return *g;
   }
 
-  // Braced, upper case.
+  /// Braced, upper case.
   std::string ToString() const;
+  /// Whether every digit is zero.
   bool IsNil() const { return *this == Guid{}; }
 
+  /// Identifiers are equal when every digit is.
   friend constexpr bool operator==(const Guid&, const Guid&) = default;
 
  private:
@@ -55,7 +58,7 @@ class Guid {
     return -1;
   }
 
-  // The digits in text order (not the platform's mixed-endian layout; only text and equality matter here).
+  /// The digits in text order (not the platform's mixed-endian layout; only text and equality matter here).
   std::array<uint8_t, 16> bytes_{};
 };
 

@@ -19,34 +19,40 @@ namespace talvane::db {
 
 class Connection;
 
-// A column as a query of its table returns it.
+/// A column as a query of its table returns it.
 struct QueriedColumn {
+  /// The column's name as the query returns it.
   std::string name;
+  /// Its ADO type code.
   int32_t adoType = 0;
 };
 
+/// What a connection's schema answers (columns of a table, their types), asked once and kept until the
+/// connection's schema version moves.
 class SchemaCache {
  public:
+  /// A cache of the schema of @p connection, which outlives it.
   explicit SchemaCache(Connection& connection) : connection_(connection) {}
 
-  // The columns of `SELECT * FROM [table] ;`, in order. Raises what the query raises and asks again next
-  // time; only that there is no such table is kept, and only until the scope it was learnt in ends.
+  /// The columns of `SELECT * FROM [table] ;`, in order. Raises what the query raises and asks again next
+  /// time; only that there is no such table is kept, and only until the scope it was learnt in ends.
   const std::vector<QueriedColumn>& QueryColumns(std::string_view table);
-  // The ADO type of a column of that query, found without regard to letter case; raises "item not found"
-  // (3265) when the query has no such column.
+  /// The ADO type of a column of that query, found without regard to letter case; raises "item not found"
+  /// (3265) when the query has no such column.
   int32_t QueryColumnType(std::string_view table, std::string_view column);
-  // The columns the columns schema lists for an ordinary table of that name, in order; none when the tables
-  // schema lists no such table.
+  /// The columns the columns schema lists for an ordinary table of that name, in order; none when the tables
+  /// schema lists no such table.
   const std::optional<std::vector<std::string>>& TableColumns(std::string_view table);
+  /// Whether the columns schema lists @p column (any letter case) for the table @p table.
   bool TableHasColumn(std::string_view table, std::string_view column);
 
-  // The connection's schema version as last checked (checked now outside a scope); none when it cannot tell.
+  /// The connection's schema version as last checked (checked now outside a scope); none when it cannot tell.
   const std::optional<std::string>& Version();
-  // Forgets every answer.
+  /// Forgets every answer.
   void Clear();
 
  private:
-  // Drops every answer when the schema version moved (or cannot be told) since the last check.
+  /// Drops every answer when the schema version moved (or cannot be told) since the last check.
   void Refresh();
   struct Queried {
     std::vector<QueriedColumn> columns;

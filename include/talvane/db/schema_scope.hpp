@@ -7,6 +7,7 @@
 
 namespace talvane::db {
 
+/// A stretch of work in which the schema is taken not to change (see the top of this file).
 class SchemaScope {
  public:
   SchemaScope() noexcept;
@@ -14,9 +15,9 @@ class SchemaScope {
   SchemaScope(const SchemaScope&) = delete;
   SchemaScope& operator=(const SchemaScope&) = delete;
 
-  // True while a scope lives on this thread.
+  /// True while a scope lives on this thread.
   static bool Active() noexcept;
-  // Moves on each time an outermost scope begins on this thread.
+  /// Moves on each time an outermost scope begins on this thread.
   static uint64_t Epoch() noexcept;
 };
 

@@ -13,11 +13,13 @@ namespace talvane::db {
 class SqliteRecordset;
 class SqliteSession;
 
+/// The SQLite backend: a connection to a database file (or an in-memory database) through the SQLite
+/// library, opened from an ADO-style connection string.
 class SqliteConnection : public Connection {
  public:
-  // Opens the database named by the "Data Source" key of an ADO-style connection string. The file must
-  // exist (":memory:" gives a fresh in-memory database); failures raise talvane::Error 0x80004005. The key
-  // "Mode=Read" (any letter case) opens it read-only: every statement that would write to it then fails.
+  /// Opens the database named by the "Data Source" key of an ADO-style connection string. The file must
+  /// exist (":memory:" gives a fresh in-memory database); failures raise talvane::Error 0x80004005. The key
+  /// "Mode=Read" (any letter case) opens it read-only: every statement that would write to it then fails.
   static std::shared_ptr<SqliteConnection> Create(const std::string& connectionString);
   ~SqliteConnection() override;
 
@@ -25,18 +27,18 @@ class SqliteConnection : public Connection {
   int32_t State() const override;
   std::shared_ptr<Recordset> OpenSchema(int32_t kind, const std::vector<std::string>& restrictions) override;
   std::shared_ptr<Recordset> NewRecordset() override;
-  // Moves with any schema change of an attached database, by any connection, and with every reopening.
+  /// Moves with any schema change of an attached database, by any connection, and with every reopening.
   std::optional<std::string> SchemaVersion() noexcept override;
-  // Prepares the statement and finalizes it, never stepping it.
+  /// Prepares the statement and finalizes it, never stepping it.
   bool Compile(std::string_view sql) override;
 
-  // Re-opens the same data source after Close (an in-memory database then starts empty).
+  /// Re-opens the same data source after Close (an in-memory database then starts empty).
   void Open();
-  // Closes every recordset still open on the connection, then the database.
+  /// Closes every recordset still open on the connection, then the database.
   void Close();
-  // The underlying handle (null while closed), for hosts that register functions or run statements.
+  /// The underlying handle (null while closed), for hosts that register functions or run statements.
   sqlite3* Handle() const;
-  // Recordsets currently open on this connection, schema requests included (for leak checks).
+  /// Recordsets currently open on this connection, schema requests included (for leak checks).
   int32_t OpenRecordsets() const;
 
  private:

@@ -9,12 +9,18 @@
 
 namespace talvane {
 
+/// A leaf of a formula: a literal, a field reference or an arithmetic operator. A field reference is looked
+/// up in the schema when it is assigned, and takes the column's data type.
 class Item : public INode {
  public:
+  /// An empty item.
   static std::shared_ptr<Item> Create();
 
+  /// @{
+  /// The dialect, under the name the late-bound interface gives it.
   DATABASETYPEENU INode_DatabaseType() const { return DatabaseType(); }
   void SetINode_DatabaseType(DATABASETYPEENU value) { SetDatabaseType(value); }
+  /// @}
   bool Valid() const override;
   ITEMTYPEENU ItemType() const override;
   void SetItemType(ITEMTYPEENU value) override;
@@ -25,6 +31,7 @@ class Item : public INode {
   std::string Value() const override;
   using INode::SetValue;
   void SetValue(std::string& text) override;
+  /// The error number of @p errc.
   int32_t ERRORCODE(ERR_INODE errc) const { return errc; }
   std::string SQL(bool ShowSets = false) const override;
   int32_t Count() const override;
@@ -33,15 +40,19 @@ class Item : public INode {
   void Clear() override;
   ITEMDATATYPEENUM DataType() const override;
   void SetDataType(ITEMDATATYPEENUM value) override;
+  /// The column part of a field reference, in brackets; raises for an item that is not a field.
   std::string Field() const;
+  /// The table part of a field reference, in brackets; raises for an item that is not a field.
   std::string Table() const;
+  /// Whether the item is a field reference to the set @p SetName.
   bool IsInSet(std::string_view SetName) const;
 
-  // Items have no children: both raise "Index out of bounds".
+  /// Items have no children: both raise "Index out of bounds".
   std::shared_ptr<INode> Child(int32_t Index) const override;
   void SetChild(int32_t Index, const std::shared_ptr<INode>& node) override;
 
  protected:
+  /// Items are made through Create().
   Item() = default;
 
  private:
@@ -56,7 +67,7 @@ class Item : public INode {
   ITEMDATATYPEENUM LookupFieldType(const std::string& reference);
   std::shared_ptr<talvane::Exception> OwningException() const;
 
-  // Rendering by kind (item_render.cpp).
+  /// Rendering by kind (item_render.cpp).
   std::string LiteralSQL() const;
   std::string FieldSQL(bool ShowSets) const;
   std::string ArithSQL() const;
@@ -67,8 +78,8 @@ class Item : public INode {
   std::weak_ptr<INode> parent_;
   std::string value_;
   ITEMDATATYPEENUM dataType_ = kIsString;
-  // ADO type code of the probed column (0 when unknown); some dialects render money or floats differently
-  // from integers.
+  /// ADO type code of the probed column (0 when unknown); some dialects render money or floats differently
+  /// from integers.
   int32_t columnType_ = 0;
   ITEMTYPEENU itemType_ = kLiteral;
   std::string name_;

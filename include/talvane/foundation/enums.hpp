@@ -35,7 +35,7 @@ enum GROUPTYPEENU : int32_t {
   kOr = 2,
 };
 
-// Object error numbers are 0x80040000 plus a small offset; as signed 32-bit values they are negative.
+/// Object error numbers are 0x80040000 plus a small offset; as signed 32-bit values they are negative.
 constexpr int32_t ObjectError(uint32_t offset) { return static_cast<int32_t>(0x80040000u + offset); }
 
 enum ERR_INODE : int32_t {
@@ -79,7 +79,7 @@ enum ERR_FIELD : int32_t {
   ERR_FIELD_INVALIDAGGRAGATE = ObjectError(7),
 };
 
-// The splitter's syntax error has a number of its own that no enumeration names.
+/// The splitter's syntax error has a number of its own that no enumeration names.
 constexpr int32_t kParseItemError = ObjectError(6);
 
 }  // namespace talvane

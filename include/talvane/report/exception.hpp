@@ -13,31 +13,58 @@
 
 namespace talvane {
 
+/// A report definition: the main table and its key column, the rules (Formulae), the output fields
+/// (Fields) and the connection they are checked against. SQL() builds the whole SELECT statement.
 class Exception : public std::enable_shared_from_this<Exception> {
  public:
+  /// A report with empty formula and field lists and no connection.
   static std::shared_ptr<Exception> Create();
-  // Releases the formulas, then the fields, then the connection.
+  /// Releases the formulas, then the fields, then the connection.
   ~Exception();
 
+  /// @{
+  /// The rules of the report; setting a list hands it the report's connection.
   std::shared_ptr<FormulaList> Formulae() const;
   void SetFormulae(const std::shared_ptr<FormulaList>& list);
+  /// @}
+  /// @{
+  /// The output fields of the report.
   std::shared_ptr<FieldList> Fields() const;
   void SetFields(const std::shared_ptr<FieldList>& list);
+  /// @}
+  /// @{
+  /// The key column of the main table: every other table and every set is joined on it.
   std::string MainField() const;
   void SetMainField(std::string_view value);
+  /// @}
+  /// @{
+  /// The table whose records the report lists.
   std::string MainTable() const;
   void SetMainTable(std::string_view value);
+  /// @}
+  /// @{
+  /// The open connection formulas and fields are checked against; its provider chooses the dialect.
   std::shared_ptr<db::Connection> Connection() const;
   void SetConnection(const std::shared_ptr<db::Connection>& connection);
+  /// @}
+  /// The dialect of the statement, from the connection's provider (SQL Server when there is none).
   DATABASETYPEENU DatabaseType() const;
+  /// Empties the formula and field lists (the main table and field stay).
   void Clear();
+  /// The SELECT statement of the report, lines ended by "\r\n". Raises when the connection is closed or
+  /// the main table or field is not set.
   std::string SQL();
+  /// Resolves which field references name sets (formulas that share a name) rather than tables.
   void FindSets();
+  /// The field references of the output fields and formulas that name the set @p SetName, as a list.
   std::string FieldsReferencingSet(std::string_view SetName) const;
+  /// The names of the sets, as a list.
   std::string Sets() const;
+  /// The columns the set @p SetName offers, as a list.
   std::string FieldsInSet(std::string_view SetName) const;
 
  protected:
+  /// Reports are made through Create().
   Exception();
 
  private:
@@ -46,20 +73,20 @@ class Exception : public std::enable_shared_from_this<Exception> {
   static bool HasExportName(const StringList& list, std::string_view selected);
   void ResolveSetFields(const std::shared_ptr<Item>& item);
   void CollectNodes(ITEMTYPEENU kind, const std::shared_ptr<INode>& node);
-  // A formula of the report changed (see ChangeNote); its set resolution reads it again.
+  /// A formula of the report changed (see ChangeNote); its set resolution reads it again.
   void NoteFormulaChanged(const Formula& formula) noexcept;
-  // The tables of every formula of the set (bare names, first appearance first, no repeats).
+  /// The tables of every formula of the set (bare names, first appearance first, no repeats).
   StringList SetTables(std::string_view setName) const;
   void ResolveNodeInSet(const std::shared_ptr<INode>& node, const std::string& setName, const StringList& tables);
 
-  // The same work as the members above, for every set in one pass over the formulas, and over the
-  // formulas changed since the last run only; see sets.cpp.
+  /// The same work as the members above, for every set in one pass over the formulas, and over the
+  /// formulas changed since the last run only; see sets.cpp.
   struct SetIndex;
   SetIndex IndexSets() const;
   void ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item);
   bool ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item);
   void ResolveItemInSet(Item& item, const StringList& tables);
-  // FieldsReferencingSet of each name, in order; computed together when it can be, one by one otherwise.
+  /// FieldsReferencingSet of each name, in order; computed together when it can be, one by one otherwise.
   std::vector<std::string> FieldsReferencingSets(const std::vector<std::string>& setNames) const;
   bool ReferencedFieldsAtOnce(const std::vector<std::string>& setNames, std::vector<StringList>& referenced) const;
 

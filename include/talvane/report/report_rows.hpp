@@ -21,36 +21,38 @@
 
 namespace talvane {
 
+/// The rows of a report's statement, read forward once (see the top of this file).
 class ReportRows {
  public:
-  // Runs the statement the report builds (Exception::SQL) on the report's connection.
+  /// Runs the statement the report builds (Exception::SQL) on the report's connection.
   explicit ReportRows(Exception& report);
-  // Runs `statement` on `connection`.
+  /// Runs `statement` on `connection`.
   ReportRows(const std::shared_ptr<db::Connection>& connection, std::string statement);
   ~ReportRows();
   ReportRows(const ReportRows&) = delete;
   ReportRows& operator=(const ReportRows&) = delete;
 
-  // The statement that runs, as it was given or built.
+  /// The statement that runs, as it was given or built.
   const std::string& Statement() const { return statement_; }
+  /// The number of columns of the statement.
   int32_t ColumnCount() const { return static_cast<int32_t>(names_.size()); }
-  // The output name of a column (0-based); raises 3265 for a column that does not exist.
+  /// The output name of a column (0-based); raises 3265 for a column that does not exist.
   const std::string& ColumnName(int32_t column) const;
 
-  // Moves to the next row, the first one on the first call; false, with no current row, once every row
-  // has been read (and on every call after that).
+  /// Moves to the next row, the first one on the first call; false, with no current row, once every row
+  /// has been read (and on every call after that).
   bool Next();
-  // Rows moved to so far.
+  /// Rows moved to so far.
   int64_t RowCount() const { return rowCount_; }
 
-  // What the value of a column in the current row holds. Raises 3021 with no current row, 3265 for a
-  // column that does not exist.
+  /// What the value of a column in the current row holds. Raises 3021 with no current row, 3265 for a
+  /// column that does not exist.
   db::ValueKind Kind(int32_t column) const;
-  // The value as text: the database's text of a number, the bytes of a blob, empty for NULL. Valid until
-  // the next call of Next or Close.
+  /// The value as text: the database's text of a number, the bytes of a blob, empty for NULL. Valid until
+  /// the next call of Next or Close.
   std::string_view Text(int32_t column) const;
 
-  // Stops reading and releases the statement; Next then returns false. Never raises.
+  /// Stops reading and releases the statement; Next then returns false. Never raises.
   void Close() noexcept;
 
  private:

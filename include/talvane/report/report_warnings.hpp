@@ -13,20 +13,25 @@
 
 namespace talvane {
 
+/// One warning: what it is about (a formula or a field, by its place), where in a formula's text, and
+/// what it says.
 struct Warning {
+  /// What a warning is about.
   enum class Subject { kFormula, kField };
+  /// Whether the warning is about a formula or an output field.
   Subject subject = Subject::kFormula;
-  // 1-based place of the formula or field in its list.
+  /// 1-based place of the formula or field in its list.
   std::size_t index = 0;
-  // Byte offset in the formula's text of the item the warning is about.
+  /// Byte offset in the formula's text of the item the warning is about.
   std::optional<std::size_t> position;
+  /// The warning, one sentence.
   std::string message;
 };
 
-// The warnings of a report whose formulas have been assigned. `formulaTexts` holds the text assigned to each
-// formula, in list order, trimmed as the formula trims it; positions refer to these texts. A formula without
-// a text there is read back through its Value. Reads the lists through their indexes, so their cursors stay
-// where they are.
+/// The warnings of a report whose formulas have been assigned. `formulaTexts` holds the text assigned to each
+/// formula, in list order, trimmed as the formula trims it; positions refer to these texts. A formula without
+/// a text there is read back through its Value. Reads the lists through their indexes, so their cursors stay
+/// where they are.
 std::vector<Warning> ReportWarnings(Exception& report, const std::vector<std::string>& formulaTexts = {});
 
 }  // namespace talvane
