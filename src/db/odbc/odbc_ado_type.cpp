@@ -10,8 +10,6 @@ namespace talvane::db::detail {
 
 namespace {
 
-constexpr int32_t kAdCurrency = 6;
-
 int32_t CodeOf(SQLSMALLINT sqlType) {
   switch (sqlType) {
     case SQL_SMALLINT: return 2;
@@ -44,19 +42,14 @@ int32_t CodeOf(SQLSMALLINT sqlType) {
   }
 }
 
-bool IsCharacterType(SQLSMALLINT sqlType) {
-  return sqlType == SQL_CHAR || sqlType == SQL_VARCHAR || sqlType == SQL_LONGVARCHAR || sqlType == SQL_WCHAR ||
-         sqlType == SQL_WVARCHAR || sqlType == SQL_WLONGVARCHAR;
-}
-
 }  // namespace
 
-// Drivers hand several server types over as text of one SQL type (PostgreSQL's text and, unless told
-// otherwise, its booleans): for text the type name the SQLite backend knows decides.
+// A type name the SQLite backend knows decides, as it decides there: drivers hand several types over as one SQL
+// type (money as decimal, PostgreSQL's booleans as text unless told otherwise, SQLite's numeric as double).
+// A four-byte float stays adSingle whatever its name (SQL Server calls it "real", SQLite's real has eight).
 int32_t AdoTypeFromSqlType(SQLSMALLINT sqlType, std::string_view typeName) {
   const std::optional<int32_t> declared = KnownDeclaredType(typeName);
-  if (declared == kAdCurrency) return kAdCurrency;
-  if (declared && IsCharacterType(sqlType)) return *declared;
+  if (declared && sqlType != SQL_REAL) return *declared;
   return CodeOf(sqlType);
 }
 

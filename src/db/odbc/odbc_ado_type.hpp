@@ -7,8 +7,8 @@
 
 namespace talvane::db::detail {
 
-// Maps the driver's SQL type onto the codes the SQLite backend gives the same declared types; a money type
-// (by the driver's type name) is adCurrency, and a text type the SQLite backend knows by name gets its code.
+// The code the SQLite backend gives the driver's type name when it knows the name, else the code of the
+// driver's SQL type.
 int32_t AdoTypeFromSqlType(SQLSMALLINT sqlType, std::string_view typeName);
 
 }  // namespace talvane::db::detail

@@ -2,7 +2,9 @@
 
 #include <sqlext.h>
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "db/ado_errors.hpp"
 #include "db/odbc/listed_rowset.hpp"
@@ -50,6 +52,14 @@ std::vector<std::string> Padded(const std::vector<std::string>& restrictions) {
 // An empty restriction matches everything; a value matches without regard to letter case.
 bool Matches(const std::string& restriction, const std::optional<std::string>& value) {
   return restriction.empty() || (value && EqualsIgnoreCase(restriction, *value));
+}
+
+// Ordered by schema and name without regard to letter case, as the SQLite backend orders its tables.
+bool ListedBefore(const Row& a, const Row& b) {
+  const auto key = [](const Row& row) {
+    return std::make_pair(UpperAscii(row[1].value_or(std::string())), UpperAscii(row[2].value_or(std::string())));
+  };
+  return key(a) < key(b);
 }
 
 std::string Flag(bool value) { return value ? "1" : "0"; }
@@ -111,6 +121,7 @@ std::shared_ptr<Recordset> OpenTablesSchema(OdbcSession& session, const std::vec
       }
     }
   }
+  std::stable_sort(rows.begin(), rows.end(), ListedBefore);
   return std::make_shared<ListedRowset>(
       std::vector<BufferedRecordset::Column>{{"TABLE_CATALOG", kAdWChar},
                                              {"TABLE_SCHEMA", kAdWChar},
