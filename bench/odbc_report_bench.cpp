@@ -6,17 +6,15 @@
 // Before the timings, the round trips one build makes over ODBC are counted and printed: catalogue calls
 // (table and column listings) and prepared probes, against the tables the report names.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>  // mkdtemp
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "report_mix.hpp"
+#include "temp_dir.hpp"
 #include "talvane/db/odbc_connection.hpp"
 
 namespace talvane::bench {
@@ -48,11 +46,7 @@ INSERT INTO "Orders" SELECT i, i % 200 + 1, i * 1.25, i % 9, 'Open', '2002-03-04
 class PostgresServer {
  public:
   PostgresServer() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "talvane-odbc-bench-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("cannot create a temporary directory");
-    root_ = buffer.data();
+    root_ = MakeTempDir("talvane-odbc-bench");
     std::filesystem::permissions(root_, std::filesystem::perms::all);  // the server's own user creates its cluster here
     std::ofstream(root_ / "schema.sql") << kPostgresSchema;
     Run("setup " + (root_ / "cluster").string() + " " + (root_ / "schema.sql").string());

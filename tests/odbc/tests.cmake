@@ -17,12 +17,8 @@ if(TARGET talvane_odbc)
     target_link_libraries(talvane_odbc_sqlite_tests PRIVATE talvane_odbc_test_support SQLite::SQLite3
                                                             GTest::gtest_main)
     target_compile_definitions(talvane_odbc_sqlite_tests PRIVATE
-      TALVANE_SQLITE_ODBC_DRIVER="${TALVANE_SQLITE_ODBC_DRIVER}"
-      TALVANE_CLI_PROGRAM="$<TARGET_FILE:talvane_cli>"
-      TALVANE_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples"
-      TALVANE_SAMPLE_DB="${TALVANE_SAMPLE_DB}"
-      TALVANE_CLI_EXPECTED_DIR="${PROJECT_SOURCE_DIR}/tests/cli/expected")
-    add_dependencies(talvane_odbc_sqlite_tests talvane_cli talvane_sample_db)
+      TALVANE_SQLITE_ODBC_DRIVER="${TALVANE_SQLITE_ODBC_DRIVER}")
+    talvane_runs_cli(talvane_odbc_sqlite_tests)
     gtest_discover_tests(talvane_odbc_sqlite_tests DISCOVERY_MODE PRE_TEST)
   endif()
 
