@@ -7,7 +7,7 @@
 # The server refuses to run as root: as root, the cluster belongs to the system's "postgres" user.
 set -euo pipefail
 verb=$1
-dir=$2
+dir=$(realpath -m "$2")
 bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)
 
 as_owner() {

@@ -87,12 +87,17 @@ TEST(OdbcPostgres, ServerStoppedMidReportGivesACleanErrorAndANewConnectionWorksO
   EXPECT_EQ(FormulaType(connection, "[orders].[amount]"), kIsNumeric);
   Cluster("stop");
   const Error gone = CaptureError([&] { FormulaType(connection, "[customers].[name]"); });
+  const Error refused = CaptureError([] { db::OdbcConnection::Create(ServerString()); });
   Cluster("start");
   EXPECT_EQ(gone.Number(), db::kErrUnspecified) << gone.Message();
   EXPECT_EQ(gone.Source(), "ODBC");
   EXPECT_NE(gone.Message().find("SQLSTATE"), std::string::npos) << gone.Message();
+  EXPECT_NE(refused.Message().find("SQLSTATE 08001"), std::string::npos) << refused.Message();
   const auto again = db::OdbcConnection::Create(ServerString());
   EXPECT_EQ(FormulaType(again, "[customers].[name]"), kIsString);
+  connection->Close();
+  connection->Open();
+  EXPECT_EQ(FormulaType(connection, "[customers].[region]"), kIsString);
 }
 
 }  // namespace

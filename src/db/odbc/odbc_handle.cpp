@@ -30,7 +30,10 @@ OdbcHandle& OdbcHandle::operator=(OdbcHandle&& other) noexcept {
   return *this;
 }
 
+// A statement's cursor is closed first: a statement described but never run otherwise leaves the PostgreSQL
+// driver holding its description.
 void OdbcHandle::Reset() noexcept {
+  if (handle_ != SQL_NULL_HANDLE && type_ == SQL_HANDLE_STMT) SQLFreeStmt(handle_, SQL_CLOSE);
   if (handle_ != SQL_NULL_HANDLE) SQLFreeHandle(type_, handle_);
   handle_ = SQL_NULL_HANDLE;
 }
