@@ -2,7 +2,6 @@
 // of 10 rows and one of 1,000,000 rows. A probe stops at the first row, so both figures should be alike.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <stdlib.h>  // mkdtemp
 
 #include <cstdint>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "sqlite_exec.hpp"
+#include "temp_dir.hpp"
 #include "talvane/db/sqlite_connection.hpp"
 #include "talvane/foundation/schema.hpp"
 
@@ -34,11 +34,7 @@ std::string FillTable(const std::string& table, int64_t rows) {
 class ProbeDatabase {
  public:
   ProbeDatabase() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "talvane-bench-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("cannot create a temporary directory");
-    directory_ = buffer.data();
+    directory_ = talvane::bench::MakeTempDir("talvane-bench").string();
     const std::string path = directory_ + "/probe.db";
 
     sqlite3* handle = nullptr;

@@ -2,11 +2,14 @@
 # Installs the packages the build, the tests and the tools need, when any of them is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev sqlite3 nlohmann-json3-dev libcli11-dev valgrind doxygen graphviz help2man)
+          libsqlite3-dev sqlite3 nlohmann-json3-dev libcli11-dev valgrind doxygen graphviz help2man
+          unixodbc-dev libsqliteodbc odbc-postgresql postgresql tdsodbc)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
+# The ODBC backend's tests use the SQLite, PostgreSQL and FreeTDS drivers (their packages register them with
+# unixODBC) and a private PostgreSQL server the test run starts itself.
 # The T-SQL checker of the statement tests runs on Node.js; a machine may carry its own Node.js build.
 command -v node >/dev/null 2>&1 || missing+=(nodejs)
 command -v npm >/dev/null 2>&1 || missing+=(npm)

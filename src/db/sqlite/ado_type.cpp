@@ -59,13 +59,18 @@ int32_t AffinityType(const std::string& name) {
 
 }  // namespace
 
-int32_t AdoTypeFromDeclared(std::string_view declared) {
+std::optional<int32_t> KnownDeclaredType(std::string_view declared) {
   const std::string name = BaseName(declared);
-  if (name.empty()) return kAdVariant;
   for (const auto& entry : kDeclaredTypes) {
     if (entry.name == name) return entry.code;
   }
-  return AffinityType(name);
+  return std::nullopt;
+}
+
+int32_t AdoTypeFromDeclared(std::string_view declared) {
+  const std::string name = BaseName(declared);
+  if (name.empty()) return kAdVariant;
+  return KnownDeclaredType(name).value_or(AffinityType(name));
 }
 
 }  // namespace talvane::db::detail

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "db/ado_errors.hpp"
 #include "talvane/db/recordset.hpp"
 #include "talvane/foundation/error.hpp"
 
@@ -24,24 +25,14 @@ Error SqliteFailure(sqlite3* db, int rc, SqliteStage stage) {
 
 void RaiseFromSqlite(sqlite3* db, int rc, SqliteStage stage) { throw SqliteFailure(db, rc, stage); }
 
-void RaiseObjectClosed() { RaiseSqlite(kErrObjectClosed, "Operation is not allowed when the object is closed."); }
+void RaiseObjectClosed() { detail::RaiseObjectClosed(kSqliteSource); }
 
-void RaiseObjectOpen() { RaiseSqlite(kErrUnspecified, "Operation is not allowed when the object is open."); }
+void RaiseObjectOpen() { detail::RaiseObjectOpen(kSqliteSource); }
 
-void RaiseNoCurrentRecord() {
-  RaiseSqlite(kErrNoCurrentRecord,
-              "Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a "
-              "current record.");
-}
+void RaiseNoCurrentRecord() { detail::RaiseNoCurrentRecord(kSqliteSource); }
 
-void RaiseItemNotFound() {
-  RaiseSqlite(kErrItemNotFound,
-              "Item cannot be found in the collection corresponding to the requested name or ordinal.");
-}
+void RaiseItemNotFound() { detail::RaiseItemNotFound(kSqliteSource); }
 
-void RaiseBadArgument() {
-  RaiseSqlite(kErrUnspecified,
-              "Arguments are of the wrong type, are out of acceptable range, or are in conflict with one another.");
-}
+void RaiseBadArgument() { detail::RaiseBadArgument(kSqliteSource); }
 
 }  // namespace talvane::db::detail
