@@ -17,6 +17,7 @@
 #include "run_program.hpp"
 #include "scaling_summary.hpp"
 #include "sqlite_exec.hpp"
+#include "temp_dir.hpp"
 
 namespace talvane::bench {
 namespace {

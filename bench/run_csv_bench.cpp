@@ -20,6 +20,7 @@
 
 #include "run_program.hpp"
 #include "sqlite_exec.hpp"
+#include "temp_dir.hpp"
 #include "talvane/db/sqlite_connection.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field.hpp"

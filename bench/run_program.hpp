@@ -1,7 +1,6 @@
 #pragma once
 // Bench-local: running a program as a child process, and finding the programs built next to the benchmarks.
 #include <fcntl.h>
-#include <stdlib.h>  // mkdtemp
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,26 +43,5 @@ inline void RunProgram(const std::string& program, std::vector<std::string> args
   }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(program + " failed");
 }
-
-// A directory of its own under the system's temporary directory, removed with everything in it at the end.
-class TemporaryDirectory {
- public:
-  explicit TemporaryDirectory(const std::string& prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error(std::strerror(errno));
-    path_ = pattern;
-  }
-  ~TemporaryDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TemporaryDirectory(const TemporaryDirectory&) = delete;
-  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 }  // namespace talvane::bench

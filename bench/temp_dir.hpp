@@ -18,4 +18,21 @@ inline std::filesystem::path MakeTempDir(const std::string& prefix) {
   return buffer.data();
 }
 
+// A directory made by MakeTempDir, removed with everything in it at the end.
+class TemporaryDirectory {
+ public:
+  explicit TemporaryDirectory(const std::string& prefix) : path_(MakeTempDir(prefix)) {}
+  ~TemporaryDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TemporaryDirectory(const TemporaryDirectory&) = delete;
+  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
 }  // namespace talvane::bench
