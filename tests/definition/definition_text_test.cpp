@@ -2,25 +2,15 @@
 // text JSON cannot carry is refused with one line.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "support/sqlite_fixture.hpp"
 #include "talvane/definition/apply_definition.hpp"
 #include "talvane/definition/definition_error.hpp"
 #include "talvane/definition/definition_reader.hpp"
 #include "talvane/definition/definition_writer.hpp"
+#include "talvane/foundation/error.hpp"
 
 namespace talvane::test {
 namespace {
-
-bool operator==(const FieldDefinition& a, const FieldDefinition& b) {
-  return std::tie(a.field, a.name, a.aggregate, a.orderPos, a.direction) ==
-         std::tie(b.field, b.name, b.aggregate, b.orderPos, b.direction);
-}
-
-bool operator==(const FormulaDefinition& a, const FormulaDefinition& b) {
-  return std::tie(a.text, a.name, a.grouping) == std::tie(b.text, b.name, b.grouping);
-}
 
 TEST(DefinitionText, ReadsBackToTheSameDefinition) {
   Definition written;

@@ -28,6 +28,8 @@ struct FieldDefinition {
   std::optional<std::string> aggregate;
   std::optional<int32_t> orderPos;
   std::optional<std::string> direction;
+
+  bool operator==(const FieldDefinition&) const = default;
 };
 
 struct FormulaDefinition {
@@ -36,6 +38,8 @@ struct FormulaDefinition {
   // "and" unless the file says otherwise: the first formula of a group is written without an operator
   // whether it is kAnd or kBase, and every later one needs one.
   GROUPTYPEENU grouping = kAnd;
+
+  bool operator==(const FormulaDefinition&) const = default;
 };
 
 struct Definition {
