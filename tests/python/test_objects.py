@@ -48,3 +48,22 @@ def test_lists_behave_as_sequences_and_objects_document_themselves(connect):
     for cls in (talvane.Report, talvane.FormulaList, talvane.Formula, talvane.Field, talvane.FieldList):
         assert cls.__doc__
     assert "talvane.Error" in talvane.Report.__doc__
+
+
+def test_published_cursor_members_count_from_one(connect):
+    with connect() as connection:
+        report = build(connection)
+        report.fields.add("Orders.OrderID", order_pos=1)
+        report.formulas.add("Orders.Rush = TRUE")
+        formulas, fields = report.formulas, report.fields
+        formulas.move_first()
+        assert formulas.index == 1 and formulas.formula().value == "[Orders].[Amount] > 100"
+        formulas.move_next()
+        formulas.move_next()
+        assert formulas.eof and formulas.count == 2
+        fields.mover_first_by_order()
+        assert fields.field().value == "[Orders].[OrderID]" and fields.field(1).value == "[Orders].[Amount]"
+        formulas.remove(1)
+        assert [f.value for f in formulas] == ["[Orders].[Rush] = True"]
+        assert report.run(limit=1).as_dicts()[0].keys() == {"Amount", "OrderID"}
+    assert connection.state == 0
