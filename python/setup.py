@@ -20,7 +20,8 @@ class CMakeBuild(build_ext):
             subprocess.run(["cmake", "-S", str(SOURCE_DIR), "-B", str(build_dir), "-DCMAKE_BUILD_TYPE=Release",
                             "-DTALVANE_BUILD_TESTS=OFF", "-DTALVANE_BUILD_BENCH=OFF",
                             f"-DPython_EXECUTABLE={sys.executable}"], check=True)
-        subprocess.run(["cmake", "--build", str(build_dir), "--target", "talvane_python"], check=True)
+        subprocess.run(["cmake", "--build", str(build_dir), "--target", "talvane_python", "--parallel",
+                        str(os.cpu_count() or 1)], check=True)
         built = next((build_dir / "python" / "talvane").glob("_talvane*.so"))
         target = pathlib.Path(self.get_ext_fullpath(ext.name))
         target.parent.mkdir(parents=True, exist_ok=True)

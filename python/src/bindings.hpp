@@ -13,5 +13,6 @@ void BindFormulaList(pybind11::module_& module);
 void BindField(pybind11::module_& module);
 void BindFieldList(pybind11::module_& module);
 void BindReport(pybind11::module_& module);
+void BindSchemaScope(pybind11::module_& module);
 
 }  // namespace talvane::python

@@ -11,4 +11,5 @@ PYBIND11_MODULE(_talvane, module) {
   talvane::python::BindField(module);
   talvane::python::BindFieldList(module);
   talvane::python::BindReport(module);
+  talvane::python::BindSchemaScope(module);
 }

@@ -16,10 +16,10 @@ The objects are not shared between threads: the database work of one runs withou
 from ._errors import DefinitionError, Error
 from ._rows import Rows
 from ._talvane import (Connection, DatabaseType, Field, FieldList, Formula, FormulaList, Grouping, Report,
-                       _open)
+                       SchemaScope, _open)
 
 __all__ = ["connect", "Connection", "DatabaseType", "DefinitionError", "Error", "Field", "FieldList", "Formula",
-           "FormulaList", "Grouping", "Report", "Rows"]
+           "FormulaList", "Grouping", "Report", "Rows", "SchemaScope"]
 
 # The provider written in front of the connection string for each dialect; the first Provider key counts.
 _PROVIDERS = {"access": "Microsoft.Jet.OLEDB.4.0", "sqlserver": "SQLOLEDB.1", "sqlite": "SQLite"}

@@ -51,7 +51,9 @@ def test_lists_behave_as_sequences_and_objects_document_themselves(connect):
 
 
 def test_published_cursor_members_count_from_one(connect):
-    with connect() as connection:
+    with connect() as connection, talvane.SchemaScope() as scope:
+        with pytest.raises(ValueError):
+            scope.__enter__()
         report = build(connection)
         report.fields.add("Orders.OrderID", order_pos=1)
         report.formulas.add("Orders.Rush = TRUE")
