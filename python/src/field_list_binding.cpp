@@ -64,6 +64,8 @@ void BindFieldList(py::module_& module) {
           "talvane.Error and leaves the list as it was when any of them is refused.")
       .def("field", &FieldList::Field, "index"_a = -1, py::keep_alive<0, 1>(),
            "The field at a 1-based index; -1 is the cursor.")
+      .def("set_field", &FieldList::SetField, "field"_a, "index"_a = -1,
+           "The field at a 1-based index (-1: the cursor) takes the given field's reference.")
       .def("add_new", &FieldList::AddNew, "Appends an empty field and moves the cursor to it.")
       .def("remove", py::overload_cast<int32_t>(&FieldList::Remove), "index"_a = -1,
            "Removes the field at a 1-based index; -1 is the cursor.")

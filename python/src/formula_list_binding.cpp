@@ -57,6 +57,8 @@ void BindFormulaList(py::module_& module) {
           "where the text failed, and leaves the list as it was.")
       .def("formula", &FormulaList::Formula, "index"_a = -1, py::keep_alive<0, 1>(),
            "The formula at a 1-based index; -1 is the cursor.")
+      .def("set_formula", &FormulaList::SetFormula, "formula"_a, "index"_a = -1, released,
+           "The formula at a 1-based index (-1: the cursor) takes the given formula's text.")
       .def_property("index", &FormulaList::Index, &FormulaList::SetIndex, "The cursor, from 1.")
       .def_property("connection", &FormulaList::Connection, &FormulaList::SetConnection, "The list's connection.")
       .def("add_new", &FormulaList::AddNew, "Appends an empty formula and moves the cursor to it.")

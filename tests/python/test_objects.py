@@ -65,6 +65,8 @@ def test_published_cursor_members_count_from_one(connect):
         assert formulas.eof and formulas.count == 2
         fields.mover_first_by_order()
         assert fields.field().value == "[Orders].[OrderID]" and fields.field(1).value == "[Orders].[Amount]"
+        formulas.set_formula(formulas[1], 1)
+        assert formulas[0].value == formulas[1].value != "[Orders].[Amount] > 100"
         formulas.remove(1)
         assert [f.value for f in formulas] == ["[Orders].[Rush] = True"]
         assert report.run(limit=1).as_dicts()[0].keys() == {"Amount", "OrderID"}
