@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "database_options.hpp"
-#include "definition.hpp"
+#include "talvane/definition/definition_reader.hpp"
 #include "definition_check.hpp"
 #include "definition_generator.hpp"
 #include "talvane/db/connection.hpp"

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <memory>
 
-#include "definition.hpp"
+#include "talvane/definition/definition_reader.hpp"
 #include "definition_check.hpp"
 #include "exit_code.hpp"
 #include "failure_printer.hpp"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "definition.hpp"
+#include "talvane/definition/definition_reader.hpp"
 #include "report_builder.hpp"
 #include "talvane/report/report_warnings.hpp"
 

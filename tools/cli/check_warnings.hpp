@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "failure.hpp"
+#include "talvane/definition/definition.hpp"
 
 namespace talvane::cli {
 
 struct BuiltReport;
-struct Definition;
-
 struct CheckWarning {
   // kFormula or kField.
   Failure::Subject subject = Failure::Subject::kFormula;

@@ -2,12 +2,13 @@
 
 #include <utility>
 
-#include "definition.hpp"
+#include "talvane/definition/definition_reader.hpp"
 #include "display_text.hpp"
 #include "report_builder.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/exception.hpp"
+#include "talvane/report/statement_on.hpp"
 
 namespace talvane::cli {
 
@@ -43,16 +44,12 @@ void CompileInSqlite(const BuiltReport& built, const std::shared_ptr<db::Connect
   if (report.DatabaseType() == kSQLite) {
     statement = *built.statement;
   } else {
-    const std::shared_ptr<db::Connection> own = report.Connection();
-    report.SetConnection(sqliteConnection);
     try {
-      statement = report.SQL();
+      statement = StatementOn(report, sqliteConnection);
     } catch (const Error& e) {
-      report.SetConnection(own);
       result.failures.push_back(CompileFailure("", e));
       return;
     }
-    report.SetConnection(own);
   }
   try {
     sqliteConnection->Compile(statement);

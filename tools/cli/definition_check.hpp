@@ -10,6 +10,7 @@
 
 #include "check_warnings.hpp"
 #include "failure.hpp"
+#include "talvane/definition/definition.hpp"
 
 namespace talvane::db {
 class Connection;
@@ -17,7 +18,6 @@ class Connection;
 
 namespace talvane::cli {
 
-struct Definition;
 
 struct CheckResult {
   std::vector<Failure> failures;

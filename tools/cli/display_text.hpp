@@ -1,17 +1,14 @@
 #pragma once
-// Showing text that came from a user (a definition file, a database) on one terminal line.
+// Showing text that came from a user (a definition file, a database) on one terminal line; Printable and
+// Quoted come from the library.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "talvane/definition/printable_text.hpp"
+
 namespace talvane::cli {
-
-// The text with control characters, backslashes and bytes that are not UTF-8 escaped (\n, \t, \\, \xFF).
-std::string Printable(std::string_view text);
-
-// Printable text between double quotes, with the double quotes inside it escaped too.
-std::string Quoted(std::string_view text);
 
 // The text with every control character (tab, line break, ...) replaced by one blank, so that it stays on
 // one line and keeps its byte offsets (a caret placed under it stays under the same character).
@@ -24,10 +21,6 @@ std::string StatementOnOneLine(std::string_view statement);
 // An error number as people look it up: object errors (0x8004xxxx and the like, negative as signed numbers)
 // in hexadecimal, the database's small numbers in decimal.
 std::string ErrorNumberText(int32_t number);
-
-// The length of the well-formed UTF-8 character at the start of `text` (1 to 4), or 0 when it is not one
-// (or `text` is empty).
-std::size_t Utf8CharLength(std::string_view text);
 
 // The screen column of byte `offset` in UTF-8 text: one column per character, not per byte.
 std::size_t DisplayColumn(std::string_view text, std::size_t offset);

@@ -6,18 +6,20 @@
 #include <iostream>
 
 #include "check_command.hpp"
-#include "definition.hpp"
+#include "talvane/definition/definition_reader.hpp"
 #include "display_text.hpp"
 #include "exit_code.hpp"
 #include "input_error.hpp"
 #include "run_command.hpp"
 #include "schema_command.hpp"
 #include "sql_command.hpp"
+#include "talvane/definition/definition_error.hpp"
 #include "talvane/foundation/error.hpp"
 #include "tokens_command.hpp"
 
 namespace {
 
+using namespace talvane;
 using namespace talvane::cli;
 
 struct Command {
@@ -91,6 +93,9 @@ int main(int argc, char** argv) {
     Complain(Printable(e.what()) + " (see talvane --help)");
     return kExitBadInput;
   } catch (const InputError& e) {
+    Complain(e.what());
+    return kExitBadInput;
+  } catch (const talvane::DefinitionError& e) {
     Complain(e.what());
     return kExitBadInput;
   } catch (const talvane::Error& e) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "definition.hpp"
+#include "talvane/definition/definition_reader.hpp"
 #include "failure.hpp"
 
 namespace talvane {

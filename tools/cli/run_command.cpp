@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "database_options.hpp"
-#include "definition.hpp"
+#include "talvane/definition/definition_reader.hpp"
 #include "definition_check.hpp"
 #include "display_text.hpp"
 #include "exit_code.hpp"

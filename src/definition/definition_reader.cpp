@@ -1,4 +1,4 @@
-#include "definition.hpp"
+#include "talvane/definition/definition_reader.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -12,10 +12,10 @@
 #include <span>
 #include <unordered_set>
 
-#include "display_text.hpp"
-#include "input_error.hpp"
+#include "talvane/definition/definition_error.hpp"
+#include "talvane/definition/printable_text.hpp"
 
-namespace talvane::cli {
+namespace talvane {
 
 namespace {
 
@@ -148,7 +148,7 @@ class ObjectReader {
     return entries;
   }
 
-  [[noreturn]] void Fail(const std::string& message) const { throw InputError(source_ + ": " + where_ + message); }
+  [[noreturn]] void Fail(const std::string& message) const { throw DefinitionError(source_ + ": " + where_ + message); }
 
  private:
   const json* Find(std::string_view key) const {
@@ -207,7 +207,7 @@ std::string WithoutExceptionId(const char* what) {
 json ParseJson(std::string_view text, const std::string& source) {
   std::vector<std::unordered_set<std::string>> openObjects;
   const json::parser_callback_t check = [&](int depth, json::parse_event_t event, json& parsed) {
-    if (depth > kMaxDepth) throw InputError(source + ": the JSON is nested more than " + std::to_string(kMaxDepth) + " levels deep");
+    if (depth > kMaxDepth) throw DefinitionError(source + ": the JSON is nested more than " + std::to_string(kMaxDepth) + " levels deep");
     if (event == json::parse_event_t::object_start) {
       openObjects.emplace_back();
     } else if (event == json::parse_event_t::object_end) {
@@ -215,7 +215,7 @@ json ParseJson(std::string_view text, const std::string& source) {
     } else if (event == json::parse_event_t::key && !openObjects.empty()) {
       const std::string& key = parsed.get_ref<const std::string&>();
       if (!openObjects.back().insert(key).second) {
-        throw InputError(source + ": key " + Quoted(key) + " is given twice in the same object");
+        throw DefinitionError(source + ": key " + Quoted(key) + " is given twice in the same object");
       }
     }
     return true;
@@ -223,7 +223,7 @@ json ParseJson(std::string_view text, const std::string& source) {
   try {
     return json::parse(text.begin(), text.end(), check);
   } catch (const json::exception& e) {
-    throw InputError(source + ": malformed JSON: " + WithoutExceptionId(e.what()));
+    throw DefinitionError(source + ": malformed JSON: " + WithoutExceptionId(e.what()));
   }
 }
 
@@ -238,10 +238,10 @@ std::string ReadAll(std::FILE* file, const std::string& source) {
   while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
     text.append(buffer, n);
     if (text.size() > kMaxDefinitionBytes) {
-      throw InputError(source + ": the definition is larger than " + std::to_string(kMaxDefinitionBytes >> 20) + " MiB");
+      throw DefinitionError(source + ": the definition is larger than " + std::to_string(kMaxDefinitionBytes >> 20) + " MiB");
     }
   }
-  if (std::ferror(file)) throw InputError("cannot read the definition " + source + ": " + std::strerror(errno));
+  if (std::ferror(file)) throw DefinitionError("cannot read the definition " + source + ": " + std::strerror(errno));
   return text;
 }
 
@@ -253,12 +253,12 @@ struct FileCloser {
 
 Definition ParseDefinition(std::string_view text, const std::string& rawSource) {
   const std::string source = Printable(rawSource);
-  if (IsBlank(text)) throw InputError(source + ": the definition is empty");
+  if (IsBlank(text)) throw DefinitionError(source + ": the definition is empty");
   const json document = ParseJson(text, source);
   if (!document.is_object()) {
-    throw InputError(source + ": the definition must be a JSON object ({...}), not " + TypeDescription(document));
+    throw DefinitionError(source + ": the definition must be a JSON object ({...}), not " + TypeDescription(document));
   }
-  if (document.empty()) throw InputError(source + ": the definition is empty ({} sets nothing)");
+  if (document.empty()) throw DefinitionError(source + ": the definition is empty ({} sets nothing)");
 
   const ObjectReader reader(document, source, "", kDefinitionKeys);
   Definition definition;
@@ -279,10 +279,10 @@ Definition LoadDefinition(const std::string& path) {
   if (path == "-") return ParseDefinition(ReadAll(stdin, "<stdin>"), "<stdin>");
   std::error_code ignored;
   if (std::filesystem::is_directory(path, ignored)) {
-    throw InputError("cannot read the definition " + Printable(path) + ": it is a directory");
+    throw DefinitionError("cannot read the definition " + Printable(path) + ": it is a directory");
   }
   const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) throw InputError("cannot read the definition " + Printable(path) + ": " + std::strerror(errno));
+  if (!file) throw DefinitionError("cannot read the definition " + Printable(path) + ": " + std::strerror(errno));
   return ParseDefinition(ReadAll(file.get(), Printable(path)), path);
 }
 
@@ -292,4 +292,4 @@ std::string DefinitionKeysHelp() {
   return text;
 }
 
-}  // namespace talvane::cli
+}  // namespace talvane

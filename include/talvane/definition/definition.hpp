@@ -1,5 +1,5 @@
 #pragma once
-// A report definition as a host would set it, read from a JSON file:
+// A report definition as a host would set it, kept as a JSON file:
 //
 //   {
 //     "description": "free text, not used by the program",
@@ -12,15 +12,15 @@
 //
 // mainTable and mainField are required, as are "field" in a field and "text" in a formula; everything else
 // may be left out. Unknown keys, repeated keys and values of the wrong type are refused.
+// definition_reader.hpp reads one, definition_writer.hpp writes one.
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "talvane/foundation/enums.hpp"
 
-namespace talvane::cli {
+namespace talvane {
 
 struct FieldDefinition {
   std::string field;
@@ -28,6 +28,8 @@ struct FieldDefinition {
   std::optional<std::string> aggregate;
   std::optional<int32_t> orderPos;
   std::optional<std::string> direction;
+
+  bool operator==(const FieldDefinition&) const = default;
 };
 
 struct FormulaDefinition {
@@ -36,6 +38,8 @@ struct FormulaDefinition {
   // "and" unless the file says otherwise: the first formula of a group is written without an operator
   // whether it is kAnd or kBase, and every later one needs one.
   GROUPTYPEENU grouping = kAnd;
+
+  bool operator==(const FormulaDefinition&) const = default;
 };
 
 struct Definition {
@@ -48,14 +52,4 @@ struct Definition {
   std::vector<FormulaDefinition> formulas;
 };
 
-// Reads the definition from a file, or from standard input when `path` is "-". Raises InputError, with
-// one line naming the file and what is wrong, when it cannot be read or is not a valid definition.
-Definition LoadDefinition(const std::string& path);
-
-// Reads a definition from JSON text; `source` names it in messages.
-Definition ParseDefinition(std::string_view text, const std::string& source);
-
-// The keys a definition may use, for help texts.
-std::string DefinitionKeysHelp();
-
-}  // namespace talvane::cli
+}  // namespace talvane

@@ -1,0 +1,14 @@
+#pragma once
+// A report definition that cannot be read or applied: its text is one line naming the definition and what is
+// wrong with it.
+#include <stdexcept>
+#include <string>
+
+namespace talvane {
+
+class DefinitionError : public std::runtime_error {
+ public:
+  explicit DefinitionError(const std::string& message) : std::runtime_error(message) {}
+};
+
+}  // namespace talvane

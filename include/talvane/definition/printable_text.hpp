@@ -1,0 +1,19 @@
+#pragma once
+// Showing text that came from a user (a definition file, a database) on one line of a message.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace talvane {
+
+// The text with control characters, backslashes and bytes that are not UTF-8 escaped (\n, \t, \\, \xFF).
+std::string Printable(std::string_view text);
+
+// Printable text between double quotes, with the double quotes inside it escaped too.
+std::string Quoted(std::string_view text);
+
+// The length of the well-formed UTF-8 character at the start of `text` (1 to 4), or 0 when it is not one
+// (or `text` is empty).
+std::size_t Utf8CharLength(std::string_view text);
+
+}  // namespace talvane

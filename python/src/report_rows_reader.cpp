@@ -1,0 +1,32 @@
+#include "report_rows_reader.hpp"
+
+#include "talvane/db/connection.hpp"
+#include "talvane/db/sqlite_connection.hpp"
+#include "talvane/report/exception.hpp"
+#include "talvane/report/report_rows.hpp"
+#include "talvane/report/statement_on.hpp"
+
+namespace talvane::python {
+
+SqliteStatement SqliteStatementOf(Exception& report) {
+  const std::shared_ptr<db::Connection> own = report.Connection();
+  if (!own || report.DatabaseType() == kSQLite) return {own, report.SQL()};
+  // The first Provider key of a connection string counts.
+  std::shared_ptr<db::Connection> sqlite = db::SqliteConnection::Create("Provider=SQLite;Mode=Read;" + own->ConnectionString());
+  std::string statement = StatementOn(report, sqlite);
+  return {std::move(sqlite), std::move(statement)};
+}
+
+ReadRows ReadReportRows(Exception& report, std::optional<int64_t> limit) {
+  const SqliteStatement built = SqliteStatementOf(report);
+  ReportRows rows(built.connection, built.statement);
+  ReadRows read;
+  for (int32_t c = 0; c < rows.ColumnCount(); ++c) read.columnNames.push_back(rows.ColumnName(c));
+  while ((!limit || rows.RowCount() < *limit) && rows.Next()) {
+    std::vector<Cell>& row = read.rows.emplace_back();
+    for (int32_t c = 0; c < rows.ColumnCount(); ++c) row.push_back({rows.Kind(c), std::string(rows.Text(c))});
+  }
+  return read;
+}
+
+}  // namespace talvane::python

@@ -1,0 +1,100 @@
+#include "talvane/definition/definition_writer.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include "talvane/definition/definition_error.hpp"
+#include "talvane/formula/formula.hpp"
+#include "talvane/report/exception.hpp"
+#include "talvane/report/field.hpp"
+#include "talvane/report/field_list.hpp"
+#include "talvane/report/formula_list.hpp"
+
+namespace talvane {
+
+namespace {
+
+// Keys keep the order they are written in, which is the order the reader's help lists them.
+using Json = nlohmann::ordered_json;
+
+constexpr const char* kAscending = "Ascending";
+
+const char* GroupingName(GROUPTYPEENU grouping) {
+  switch (grouping) {
+    case kOr: return "or";
+    case kBase: return "base";
+    default: return "and";
+  }
+}
+
+FormulaDefinition FormulaOf(const Formula& formula) {
+  FormulaDefinition definition;
+  definition.text = formula.Value();
+  if (!formula.Name().empty()) definition.name = formula.Name();
+  definition.grouping = formula.Grouping();
+  return definition;
+}
+
+FieldDefinition FieldOf(const Field& field) {
+  FieldDefinition definition;
+  // A column a set supplies is named through the set, as the definition named it; Value() gives the table
+  // the set reads it from.
+  definition.field = field.IsInSet() ? field.NameOfSet() + "." + field.FieldOnly() : field.Value();
+  definition.name = field.Name();
+  if (!field.AggragateFunction().empty()) definition.aggregate = field.AggragateFunction();
+  if (field.OrderPos() > 0) definition.orderPos = field.OrderPos();
+  if (field.OrderDirection() != kAscending) definition.direction = field.OrderDirection();
+  return definition;
+}
+
+Json FieldJson(const FieldDefinition& field) {
+  Json entry = {{"field", field.field}};
+  if (field.name) entry["name"] = *field.name;
+  if (field.aggregate) entry["aggregate"] = *field.aggregate;
+  if (field.orderPos) entry["orderPos"] = *field.orderPos;
+  if (field.direction) entry["direction"] = *field.direction;
+  return entry;
+}
+
+Json FormulaJson(const FormulaDefinition& formula) {
+  Json entry = {{"text", formula.text}};
+  if (formula.name) entry["name"] = *formula.name;
+  if (formula.grouping != kAnd) entry["grouping"] = GroupingName(formula.grouping);
+  return entry;
+}
+
+// One entry of a list per line, as the example definitions are laid out.
+template <typename Entry, typename ToJson>
+std::string ListJson(const char* key, const std::vector<Entry>& entries, ToJson toJson) {
+  std::string text = ",\n  " + Json(key).dump() + ": [";
+  for (std::size_t i = 0; i < entries.size(); ++i) text += (i ? ",\n    " : "\n    ") + toJson(entries[i]).dump();
+  return text + (entries.empty() ? "]" : "\n  ]");
+}
+
+}  // namespace
+
+Definition DefinitionOf(const Exception& report) {
+  Definition definition;
+  definition.mainTable = report.MainTable();
+  definition.mainField = report.MainField();
+  const FormulaList& formulas = *report.Formulae();
+  for (int32_t i = 1; i <= formulas.Count(); ++i) definition.formulas.push_back(FormulaOf(*formulas.Formula(i)));
+  const FieldList& fields = *report.Fields();
+  for (int32_t i = 1; i <= fields.Count(); ++i) definition.fields.push_back(FieldOf(*fields.Field(i)));
+  return definition;
+}
+
+std::string DefinitionJson(const Definition& definition) {
+  try {
+    std::string text = "{";
+    if (!definition.description.empty()) text += "\n  \"description\": " + Json(definition.description).dump() + ",";
+    text += "\n  \"mainTable\": " + Json(definition.mainTable).dump();
+    text += ",\n  \"mainField\": " + Json(definition.mainField).dump();
+    text += ListJson("fields", definition.fields, FieldJson);
+    text += ListJson("formulas", definition.formulas, FormulaJson);
+    return text + "\n}\n";
+  } catch (const Json::exception&) {
+    throw DefinitionError("the report holds text that is not UTF-8 and cannot be written as JSON");
+  }
+}
+
+}  // namespace talvane

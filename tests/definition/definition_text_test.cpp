@@ -1,0 +1,49 @@
+// The JSON text of a definition reads back to the same definition, whatever its texts hold; a report that holds
+// text JSON cannot carry is refused with one line.
+#include <gtest/gtest.h>
+
+#include "support/sqlite_fixture.hpp"
+#include "talvane/definition/apply_definition.hpp"
+#include "talvane/definition/definition_error.hpp"
+#include "talvane/definition/definition_reader.hpp"
+#include "talvane/definition/definition_writer.hpp"
+#include "talvane/foundation/error.hpp"
+
+namespace talvane::test {
+namespace {
+
+TEST(DefinitionText, ReadsBackToTheSameDefinition) {
+  Definition written;
+  written.description = "quotes \" and \\ and a line\nbreak, é";
+  written.mainTable = "Order Lines";
+  written.mainField = "LineID";
+  written.fields = {{"[Order Lines].[Qty]", "Quantity", "SUM", 2, "Descending"}, {"A.B", {}, {}, {}, {}}};
+  written.formulas = {{"A.B = \"x\ty\"", "Set 1", kBase}, {"A.C > 1", {}, kOr}, {"A.D < 2", {}, kAnd}};
+  const Definition read = ParseDefinition(DefinitionJson(written), "written");
+  EXPECT_EQ(read.description, written.description);
+  EXPECT_EQ(read.mainTable, written.mainTable);
+  EXPECT_EQ(read.mainField, written.mainField);
+  EXPECT_EQ(read.fields, written.fields);
+  EXPECT_EQ(read.formulas, written.formulas);
+
+  EXPECT_EQ(ParseDefinition(DefinitionJson(Definition{"", "", "T", "K", {}, {}}), "empty").formulas.size(), 0u);
+}
+
+TEST(DefinitionText, TextThatIsNotUtf8IsRefused) {
+  Definition definition;
+  definition.mainTable = "T\xFF";
+  definition.mainField = "K";
+  EXPECT_THROW(DefinitionJson(definition), DefinitionError);
+}
+
+TEST(DefinitionText, ApplyingRaisesTheFirstRefusedSetting) {
+  const auto connection = MakeStandardDatabase();
+  Definition definition = ParseDefinition(R"({"mainTable": "Orders", "mainField": "OrderID",
+      "fields": [{"field": "Orders.OrderID"}], "formulas": [{"text": "Orders.OrderID > 1"}]})", "d");
+  EXPECT_EQ(DefinitionOf(*ReportFromDefinition(definition, connection)).formulas.size(), 1u);
+  definition.fields.push_back({"Orders.Nothing", {}, {}, {}, {}});
+  EXPECT_THROW(ReportFromDefinition(definition, connection), Error);
+}
+
+}  // namespace
+}  // namespace talvane::test
