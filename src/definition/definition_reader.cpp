@@ -10,10 +10,10 @@
 #include <limits>
 #include <memory>
 #include <span>
-#include <unordered_set>
 
 #include "talvane/definition/definition_error.hpp"
 #include "talvane/definition/printable_text.hpp"
+#include "strict_json_builder.hpp"
 
 namespace talvane {
 
@@ -24,7 +24,7 @@ using nlohmann::json;
 // A definition is a few kilobytes; anything far larger is not one, and is refused before it is parsed.
 constexpr std::size_t kMaxDefinitionBytes = 16u << 20;
 // The format nests three levels deep (definition, list, entry); deeper input is refused while it is read.
-constexpr int kMaxDepth = 32;
+constexpr std::size_t kMaxDepth = 32;
 
 // The keys of each object, in the order the help lists them.
 struct Key {
@@ -205,26 +205,14 @@ std::string WithoutExceptionId(const char* what) {
 // Parses JSON text, refusing a key repeated within one object (the parser would keep only the last one)
 // and nesting deeper than the format can use.
 json ParseJson(std::string_view text, const std::string& source) {
-  std::vector<std::unordered_set<std::string>> openObjects;
-  const json::parser_callback_t check = [&](int depth, json::parse_event_t event, json& parsed) {
-    if (depth > kMaxDepth) throw DefinitionError(source + ": the JSON is nested more than " + std::to_string(kMaxDepth) + " levels deep");
-    if (event == json::parse_event_t::object_start) {
-      openObjects.emplace_back();
-    } else if (event == json::parse_event_t::object_end) {
-      if (!openObjects.empty()) openObjects.pop_back();
-    } else if (event == json::parse_event_t::key && !openObjects.empty()) {
-      const std::string& key = parsed.get_ref<const std::string&>();
-      if (!openObjects.back().insert(key).second) {
-        throw DefinitionError(source + ": key " + Quoted(key) + " is given twice in the same object");
-      }
-    }
-    return true;
-  };
+  json document;
+  detail::StrictJsonBuilder builder(document, source, kMaxDepth);
   try {
-    return json::parse(text.begin(), text.end(), check);
+    json::sax_parse(text.begin(), text.end(), &builder);
   } catch (const json::exception& e) {
     throw DefinitionError(source + ": malformed JSON: " + WithoutExceptionId(e.what()));
   }
+  return document;
 }
 
 bool IsBlank(std::string_view text) {
