@@ -18,46 +18,12 @@
 #include "scaling_summary.hpp"
 #include "sqlite_exec.hpp"
 #include "temp_dir.hpp"
+#include "talvane/definition/definition_writer.hpp"
 
 namespace talvane::bench {
 namespace {
 
 const int kSizes[] = {100, 1000};
-
-std::string JsonString(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-const char* GroupingName(GROUPTYPEENU grouping) {
-  return grouping == kOr ? "or" : grouping == kBase ? "base" : "and";
-}
-
-void WriteDefinition(const ReportPlan& plan, const std::string& path) {
-  std::ofstream file(path);
-  file << "{\"mainTable\": \"Customers\", \"mainField\": \"CustID\",\n \"fields\": [";
-  const char* separator = "\n  ";
-  for (const FieldPlan& field : plan.fields) {
-    file << separator << "{\"field\": " << JsonString(field.reference);
-    if (!field.name.empty()) file << ", \"name\": " << JsonString(field.name);
-    if (field.ordered) file << ", \"orderPos\": 1";
-    file << "}";
-    separator = ",\n  ";
-  }
-  file << "],\n \"formulas\": [";
-  separator = "\n  ";
-  for (const FormulaPlan& formula : plan.formulas) {
-    file << separator << "{\"text\": " << JsonString(formula.text);
-    if (!formula.set.empty()) file << ", \"name\": " << JsonString(formula.set);
-    file << ", \"grouping\": \"" << GroupingName(formula.grouping) << "\"}";
-    separator = ",\n  ";
-  }
-  file << "]}\n";
-}
 
 // The database file and one definition file per size, made once.
 class SqlFixture {
@@ -76,7 +42,9 @@ class SqlFixture {
     for (const int size : kSizes) {
       plans_[size] = MakeReportPlan(size);
       definitions_[size] = (directory_.Path() / ("report" + std::to_string(size) + ".json")).string();
-      WriteDefinition(plans_[size], definitions_[size]);
+      // The definition the report saves of itself, built once on the file's schema.
+      const auto report = BuildReport(plans_[size], db::SqliteConnection::Create(ConnectionString()));
+      std::ofstream(definitions_[size]) << DefinitionJson(DefinitionOf(*report));
     }
   }
 
@@ -144,14 +112,6 @@ void PrintSummary(const RecordingReporter& reporter) {
 }  // namespace talvane::bench
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  talvane::bench::RegisterAll();
-  // A reporter handed in does not read --benchmark_color; colour only a terminal.
-  talvane::bench::RecordingReporter reporter(isatty(STDOUT_FILENO) != 0,
-                                             talvane::bench::RecordingReporter::Clock::kWall);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  talvane::bench::PrintSummary(reporter);
-  benchmark::Shutdown();
-  return 0;
+  return talvane::bench::RunWithSummary(argc, argv, talvane::bench::RecordingReporter::Clock::kWall,
+                                        &talvane::bench::RegisterAll, &talvane::bench::PrintSummary);
 }

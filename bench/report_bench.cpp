@@ -215,13 +215,6 @@ void PrintSummary(const RecordingReporter& reporter) {
 }  // namespace talvane::bench
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  talvane::bench::RegisterAll();
-  // A reporter handed in does not read --benchmark_color; colour only a terminal.
-  talvane::bench::RecordingReporter reporter(isatty(STDOUT_FILENO) != 0);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  talvane::bench::PrintSummary(reporter);
-  benchmark::Shutdown();
-  return 0;
+  return talvane::bench::RunWithSummary(argc, argv, talvane::bench::RecordingReporter::Clock::kCpu,
+                                        &talvane::bench::RegisterAll, &talvane::bench::PrintSummary);
 }

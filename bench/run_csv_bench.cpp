@@ -169,12 +169,6 @@ BENCHMARK_TEMPLATE(BM_Csv, RunSqlite3)->Unit(benchmark::kMillisecond)->UseRealTi
 }  // namespace talvane::bench
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  // A reporter handed in does not read --benchmark_color; colour only a terminal.
-  talvane::bench::RecordingReporter reporter(isatty(STDOUT_FILENO) != 0, talvane::bench::RecordingReporter::Clock::kWall);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  talvane::bench::PrintSummary(reporter);
-  benchmark::Shutdown();
-  return 0;
+  return talvane::bench::RunWithSummary(argc, argv, talvane::bench::RecordingReporter::Clock::kWall, nullptr,
+                                        &talvane::bench::PrintSummary);
 }

@@ -4,6 +4,7 @@
 // default; wall-clock time for benchmarks whose work runs in child processes (their CPU time is not the
 // benchmark's own).
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <map>
@@ -44,6 +45,21 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 // The exponent k of t ~ n^k between two measurements.
 inline double ScalingExponent(double n1, double t1, double n2, double t2) {
   return std::log(t2 / t1) / std::log(n2 / n1);
+}
+
+// A benchmark program's main: registers its benchmarks (`registerAll`, when it registers any at run time), runs
+// them with a recording reporter and prints `summary` of what they measured.
+inline int RunWithSummary(int argc, char** argv, RecordingReporter::Clock clock, void (*registerAll)(),
+                          void (*summary)(const RecordingReporter&)) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (registerAll != nullptr) registerAll();
+  // A reporter handed in does not read --benchmark_color; colour only a terminal.
+  RecordingReporter reporter(isatty(STDOUT_FILENO) != 0, clock);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  summary(reporter);
+  benchmark::Shutdown();
+  return 0;
 }
 
 }  // namespace talvane::bench
