@@ -2,7 +2,7 @@
 # Installs the packages the build, the tests and the tools need, when any of them is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev sqlite3 nlohmann-json3-dev libcli11-dev valgrind)
+          libsqlite3-dev sqlite3 nlohmann-json3-dev libcli11-dev valgrind libcpp-httplib-dev pkg-config chromium)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

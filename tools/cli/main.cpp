@@ -12,6 +12,7 @@
 #include "input_error.hpp"
 #include "run_command.hpp"
 #include "schema_command.hpp"
+#include "serve_command.hpp"
 #include "sql_command.hpp"
 #include "talvane/foundation/error.hpp"
 #include "tokens_command.hpp"
@@ -40,6 +41,10 @@ constexpr Command kCommands[] = {
      &ConfigureRunCommand},
     {"schema", "List the tables and columns of a database with the data type a formula takes each column as",
      &ConfigureSchemaCommand},
+    {"serve",
+     "Serve the rule editor: a page that checks a definition against the database as it is typed, shows its "
+     "statement in each dialect and runs it",
+     &ConfigureServeCommand},
     {"tokens", "Show how a formula text is cut into items: position, kind and canonical text of each",
      &ConfigureTokensCommand},
 };
