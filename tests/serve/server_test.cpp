@@ -33,6 +33,13 @@ json Example(const std::string& name) {
 
 std::string Expected(const std::string& name) { return ReadFile(std::string(TALVANE_CLI_EXPECTED_DIR) + "/" + name); }
 
+// The statement as the library writes it (lines ended by \r\n) with \n line ends, as the files keep it.
+std::string WithLineFeeds(const json& statement) {
+  std::string text = statement.get<std::string>();
+  std::erase(text, '\r');
+  return text;
+}
+
 json Definition(const std::string& formula) {
   return {{"mainTable", "Orders"}, {"mainField", "OrderID"}, {"fields", {{{"field", "Orders.OrderID"}}}},
           {"formulas", {{{"text", formula}}}}};
@@ -88,7 +95,7 @@ TEST_F(ServerTest, SchemaAndStartDefinitionAndPage) {
   const json tables = json::parse(schema->body)["tables"];
   const auto orders = std::find_if(tables.begin(), tables.end(), [](const json& t) { return t["name"] == "Orders"; });
   ASSERT_NE(orders, tables.end());
-  EXPECT_NE((*orders)["columns"].dump().find(R"({"declaredType":"REAL","name":"Amount","takenAs":"numeric"})"),
+  EXPECT_NE((*orders)["columns"].dump().find(R"({"declaredType":"MONEY","name":"Amount","takenAs":"numeric"})"),
             std::string::npos) << (*orders)["columns"].dump();
 
   EXPECT_EQ(json::parse(client_.Get("/api/definition")->body)["definition"], Example("large_orders"));
@@ -112,20 +119,21 @@ TEST_F(ServerTest, CheckGivesFailureWithPositionThenTheStatementOfEachDialect) {
   EXPECT_EQ(failed["failures"][0]["error"], "0x80040006");
   EXPECT_TRUE(failed["statement"].is_null());
 
-  EXPECT_EQ(Check(Example("large_orders"), "sqlserver")["statement"].get<std::string>() + "\n",
+  EXPECT_EQ(WithLineFeeds(Check(Example("large_orders"), "sqlserver")["statement"]),
             Expected("large_orders.sqlserver.sql"));
   const json access = Check(Example("large_orders"), "access");
-  EXPECT_EQ(access["statement"].get<std::string>() + "\n", Expected("large_orders.access.sql"));
+  EXPECT_EQ(WithLineFeeds(access["statement"]), Expected("large_orders.access.sql"));
   EXPECT_TRUE(access["failures"].empty());
 
-  // Warnings come beside a formula that did not fail; a name with brackets fails as the library refuses it.
+  // Warnings come beside a formula that did not fail; a name with a bracket inside fails as the library
+  // refuses it.
   json definition = Definition("100 < Orders.Amount");
-  definition["formulas"].push_back({{"text", "Orders.Amount > 5"}, {"name", "[Big]"}});
+  definition["fields"][0]["name"] = "Total]x";
   const json checked = Check(definition, "sqlite");
   ASSERT_EQ(checked["warnings"].size(), 1U) << checked;
-  EXPECT_EQ(checked["warnings"][0]["index"], 1);
+  EXPECT_EQ(checked["warnings"][0]["subject"], "formula");
   ASSERT_EQ(checked["failures"].size(), 1U) << checked;
-  EXPECT_EQ(checked["failures"][0]["index"], 2);
+  EXPECT_EQ(checked["failures"][0]["subject"], "field");
   EXPECT_EQ(checked["failures"][0]["setting"], "name");
 }
 
@@ -163,7 +171,7 @@ TEST_F(ServerTest, HostileRequestsAreAnsweredCleanlyAndServingGoesOn) {
     int status;
     std::string message;
   };
-  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+  const std::string deep = std::string(10000, '[') + std::string(10000, ']');
   const Case cases[] = {
       {"/api/check", std::string(limits_.maxBodyBytes + 1, ' '), 413, "too large"},
       {"/api/check", "{\"definition\": ", 400, "not valid JSON"},

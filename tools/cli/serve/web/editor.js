@@ -214,7 +214,8 @@ function showCheck(result, rows) {
   } else {
     showStatus('check-status', `No failures${warnings}; the statement builds.`, false);
   }
-  $('statement').textContent = result.statement || '';
+  // The library ends the statement's lines with \r\n; the page shows and saves plain line breaks.
+  $('statement').textContent = (result.statement || '').replace(/\r\n/g, '\n').replace(/\n$/, '');
 }
 
 // ---- Running -----------------------------------------------------------------------------------------------
