@@ -17,7 +17,7 @@ const connection = `Data Source=${process.env.TALVANE_SAMPLE_DB}`;
 const largeOrders = path.join(process.env.TALVANE_EXAMPLES_DIR, 'reports', 'large_orders.json');
 
 function talvane(...args) {
-  return execFileSync(process.env.TALVANE_CLI_PROGRAM, args, {encoding: 'utf8'});
+  return execFileSync(process.env.TALVANE_CLI_PROGRAM, args, {encoding: 'utf8', stdio: ['ignore', 'pipe', 'pipe']});
 }
 
 function statementOf(definitionFile, dialect) {
@@ -71,7 +71,7 @@ async function runAndCompareWithCommandLine(page) {
   const table = await page.$$eval('#rows tr', (rows) =>
     rows.map((row) => [...row.children].map((cell) => (cell.classList.contains('null') ? '' : cell.textContent))));
   assert.deepEqual(table.map((cells) => cells.join(',')), lines);
-  await page.screenshot({path: path.join(screenshots, 'rule-editor.png'), fullPage: false});
+  await page.screenshot({path: path.join(screenshots, 'rule-editor.png'), fullPage: true});
 }
 
 async function saveAndReopen(page, scratch) {
