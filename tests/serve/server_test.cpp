@@ -1,10 +1,15 @@
 // The rule editor's server, started in-process on 127.0.0.1 and a free port and asked over HTTP: the API's
 // answers on the sample database, and hostile requests answered cleanly while the server goes on serving.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <nlohmann/json.hpp>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <fstream>
+#include <nlohmann/json.hpp>
+
 #include <sstream>
 #include <string>
 #include <thread>
@@ -41,7 +46,9 @@ std::string WithLineFeeds(const json& statement) {
 }
 
 json Definition(const std::string& formula) {
-  return {{"mainTable", "Orders"}, {"mainField", "OrderID"}, {"fields", {{{"field", "Orders.OrderID"}}}},
+  return {{"mainTable", "Orders"},
+          {"mainField", "OrderID"},
+          {"fields", {{{"field", "Orders.OrderID"}}}},
           {"formulas", {{{"text", formula}}}}};
 }
 
@@ -80,7 +87,7 @@ class ServerTest : public ::testing::Test {
     EXPECT_EQ(result->status, 200);
   }
 
-  RequestLimits limits_{.maxBodyBytes = 64 * 1024, .maxRows = 50};
+  RequestLimits limits_{.maxBodyBytes = 64 * 1024, .maxRows = 50, .readTimeoutSeconds = 1, .keepAliveSeconds = 1};
   Api api_;
   StaticFiles files_;
   HttpServer server_;
@@ -96,7 +103,8 @@ TEST_F(ServerTest, SchemaAndStartDefinitionAndPage) {
   const auto orders = std::find_if(tables.begin(), tables.end(), [](const json& t) { return t["name"] == "Orders"; });
   ASSERT_NE(orders, tables.end());
   EXPECT_NE((*orders)["columns"].dump().find(R"({"declaredType":"MONEY","name":"Amount","takenAs":"numeric"})"),
-            std::string::npos) << (*orders)["columns"].dump();
+            std::string::npos)
+      << (*orders)["columns"].dump();
 
   EXPECT_EQ(json::parse(client_.Get("/api/definition")->body)["definition"], Example("large_orders"));
 
@@ -209,9 +217,44 @@ TEST_F(ServerTest, HostileRequestsAreAnsweredCleanlyAndServingGoesOn) {
   definition["mainField"] = "OrderID; DROP TABLE Orders";
   const json injected = Check(definition, "sqlite");
   EXPECT_FALSE(injected["failures"].empty());
-  EXPECT_EQ(PostJson("/api/run", {{"definition", Definition("Orders.Status = \"'); DELETE FROM Orders; --\"")}})
-                ["rowCount"], 0);
+  EXPECT_EQ(
+      PostJson("/api/run", {{"definition", Definition("Orders.Status = \"'); DELETE FROM Orders; --\"")}})["rowCount"],
+      0);
   EXPECT_EQ(PostJson("/api/run", {{"definition", Example("large_orders")}})["rowCount"], 41);
+  ExpectStillServing();
+}
+
+// Connects without the HTTP client, sends `request` and reads until the server closes the connection.
+std::string SendRaw(int port, const std::string& request) {
+  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const timeval giveUp{30, 0};  // only so that a server that never closes fails the test instead of hanging it
+  setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &giveUp, sizeof giveUp);
+  std::string answer;
+  if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+      send(socket, request.data(), request.size(), 0) == static_cast<ssize_t>(request.size())) {
+    char buffer[4096];
+    for (ssize_t n; (n = recv(socket, buffer, sizeof buffer, 0)) > 0;)
+      answer.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(socket);
+  return answer;
+}
+
+TEST_F(ServerTest, AClientThatStopsSendingIsCutOffWhileOthersAreServed) {
+  std::string answer;
+  std::thread slow([&] {
+    answer = SendRaw(port_,
+                     "POST /api/check HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
+                     "Content-Length: 1000\r\n\r\n{\"definition\": ");
+  });
+  ExpectStillServing();
+  slow.join();
+  EXPECT_EQ(answer.rfind("HTTP/1.1 400 Bad Request", 0), 0U) << answer;
+  EXPECT_NE(answer.find("the request could not be read"), std::string::npos) << answer;
   ExpectStillServing();
 }
 

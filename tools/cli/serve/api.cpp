@@ -69,8 +69,11 @@ ApiReply Api::Schema() const {
 }
 
 ApiReply Api::StartDefinition() const {
-  return Answer([this](const nlohmann::json&) { return nlohmann::json{{"definition", settings_.startDefinition}}; },
-                nullptr);
+  return Answer(
+      [this](const nlohmann::json&) {
+        return nlohmann::json{{"definition", settings_.startDefinition}};
+      },
+      nullptr);
 }
 
 ApiReply Api::Check(std::string_view body) const {
@@ -91,8 +94,8 @@ ApiReply Api::Check(std::string_view body) const {
 ApiReply Api::Run(std::string_view body) const {
   return Answer(
       [this](const nlohmann::json& request) {
-        const int64_t limit = std::min(CountMember(request, "limit", settings_.limits.maxRows),
-                                       settings_.limits.maxRows);
+        const int64_t limit =
+            std::min(CountMember(request, "limit", settings_.limits.maxRows), settings_.limits.maxRows);
         return RunReport(DefinitionOfRequest(request), OpenDatabase({settings_.connection, "sqlite"}), limit);
       },
       &body);

@@ -11,9 +11,9 @@
 //   POST /api/tokens      {"formula": "..."} -> items (see result_json.hpp)
 //
 // A body that cannot be used is answered 400 with {"error": "<one line>"}.
+#include <functional>
 #include <nlohmann/json.hpp>
 
-#include <functional>
 #include <string>
 #include <string_view>
 

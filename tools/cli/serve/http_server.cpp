@@ -14,6 +14,7 @@ namespace talvane::cli {
 namespace {
 
 constexpr const char* kJson = "application/json; charset=utf-8";
+constexpr const char* kNothingHere = "there is nothing at this address";
 
 // The page loads its own script and style sheet and talks to its own API; nothing inline, nothing else.
 constexpr const char* kContentSecurityPolicy =
@@ -39,7 +40,19 @@ void ReplyError(httplib::Response& response, int status, const std::string& mess
   Reply(response, {status, Api::ErrorBody(message)});
 }
 
-bool IsLoopback(const std::string& address) { return address == "127.0.0.1" || address == "localhost" || address == "::1"; }
+// The message of an error the HTTP library answers by itself.
+const char* StatusMessage(int status) {
+  switch (status) {
+    case 400: return "the request could not be read (malformed, or sent too slowly)";
+    case 404: return kNothingHere;
+    case 413: return "the request body is too large";
+  }
+  return "the request cannot be answered";
+}
+
+bool IsLoopback(const std::string& address) {
+  return address == "127.0.0.1" || address == "localhost" || address == "::1";
+}
 
 // The host name of a Host header, without the port.
 std::string_view HostName(std::string_view host) {
@@ -95,10 +108,7 @@ void HttpServer::Impl::Configure() {
     ReplyError(response, 500, "the request failed inside the server");
   });
   server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
-    if (!response.body.empty()) return;
-    if (response.status == 413) ReplyError(response, 413, "the request body is too large");
-    else if (response.status == 404) ReplyError(response, 404, "there is nothing at this address");
-    else ReplyError(response, response.status, "the request cannot be answered");
+    if (response.body.empty()) ReplyError(response, response.status, StatusMessage(response.status));
   });
 }
 
@@ -111,18 +121,16 @@ void HttpServer::Impl::Post(const char* path, ApiReply (Api::*call)(std::string_
 }
 
 void HttpServer::Impl::Route() {
-  server.Get("/api/schema", [this](const httplib::Request&, httplib::Response& response) {
-    Reply(response, api.Schema());
-  });
-  server.Get("/api/definition", [this](const httplib::Request&, httplib::Response& response) {
-    Reply(response, api.StartDefinition());
-  });
+  server.Get("/api/schema",
+             [this](const httplib::Request&, httplib::Response& response) { Reply(response, api.Schema()); });
+  server.Get("/api/definition",
+             [this](const httplib::Request&, httplib::Response& response) { Reply(response, api.StartDefinition()); });
   Post("/api/check", &Api::Check);
   Post("/api/run", &Api::Run);
   Post("/api/tokens", &Api::Tokens);
   server.Get(R"(/[A-Za-z0-9_.\-]*)", [this](const httplib::Request& request, httplib::Response& response) {
     const std::optional<StaticFile> file = files.Find(request.path);
-    if (!file) return ReplyError(response, 404, "there is nothing at this address");
+    if (!file) return ReplyError(response, 404, kNothingHere);
     response.set_content(file->contents.data(), file->contents.size(), file->contentType.c_str());
   });
 }

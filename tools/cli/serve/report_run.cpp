@@ -41,8 +41,11 @@ nlohmann::json ReadRows(const std::shared_ptr<db::Connection>& connection, const
     for (int32_t c = 0; c < rows.ColumnCount(); ++c) row.push_back(Value(rows, c));
     list.push_back(std::move(row));
   }
-  return {{"statement", statement}, {"columns", Columns(rows)}, {"rows", list},
-          {"rowCount", list.size()}, {"complete", !more}};
+  return {{"statement", statement},
+          {"columns", Columns(rows)},
+          {"rows", list},
+          {"rowCount", list.size()},
+          {"complete", !more}};
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #pragma once
 // Running a definition's statement for the page: the first rows, as JSON.
-#include <nlohmann/json.hpp>
-
 #include <cstdint>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 namespace talvane::db {
 class Connection;

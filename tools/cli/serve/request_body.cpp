@@ -16,8 +16,11 @@ int NestingDepth(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (inString) {
-      if (c == '\\') ++i;
-      else if (c == '"') inString = false;
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        inString = false;
+      }
     } else if (c == '"') {
       inString = true;
     } else if (c == '[' || c == '{') {

@@ -1,9 +1,9 @@
 #pragma once
 // Reading the JSON body of an API request, and the values in it. Every problem raises BadRequest with one
 // line that says what is wrong.
+#include <cstdint>
 #include <nlohmann/json.hpp>
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>

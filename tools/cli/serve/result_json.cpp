@@ -23,8 +23,10 @@ const char* SubjectName(Failure::Subject subject) {
 }
 
 nlohmann::json FailureJson(const Failure& failure) {
-  nlohmann::json json = {{"subject", SubjectName(failure.subject)}, {"index", failure.index},
-                         {"text", failure.text}, {"message", failure.message}};
+  nlohmann::json json = {{"subject", SubjectName(failure.subject)},
+                         {"index", failure.index},
+                         {"text", failure.text},
+                         {"message", failure.message}};
   if (failure.position) json["position"] = *failure.position;
   if (failure.errorNumber) {
     json["error"] = ErrorNumberText(*failure.errorNumber);
@@ -48,8 +50,10 @@ nlohmann::json FailuresJson(const std::vector<Failure>& failures) {
 nlohmann::json WarningsJson(const std::vector<CheckWarning>& warnings) {
   nlohmann::json list = nlohmann::json::array();
   for (const CheckWarning& warning : warnings) {
-    nlohmann::json json = {{"subject", SubjectName(warning.subject)}, {"index", warning.index},
-                           {"text", warning.text}, {"message", warning.message}};
+    nlohmann::json json = {{"subject", SubjectName(warning.subject)},
+                           {"index", warning.index},
+                           {"text", warning.text},
+                           {"message", warning.message}};
     if (warning.position) json["position"] = *warning.position;
     list.push_back(std::move(json));
   }
@@ -61,8 +65,7 @@ nlohmann::json SchemaJson(const std::vector<SchemaTable>& tables) {
   for (const SchemaTable& table : tables) {
     nlohmann::json columns = nlohmann::json::array();
     for (const SchemaColumn& column : table.columns) {
-      columns.push_back({{"name", column.name}, {"declaredType", column.declaredType},
-                         {"takenAs", column.takenAs}});
+      columns.push_back({{"name", column.name}, {"declaredType", column.declaredType}, {"takenAs", column.takenAs}});
     }
     list.push_back({{"name", table.name}, {"columns", std::move(columns)}});
   }

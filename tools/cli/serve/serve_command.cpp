@@ -1,7 +1,8 @@
 #include "serve_command.hpp"
 
-#include <CLI/CLI.hpp>
 #include <pthread.h>
+
+#include <CLI/CLI.hpp>
 
 #include <csignal>
 #include <iostream>
@@ -72,7 +73,9 @@ void ConfigureServeCommand(CLI::App& command, int& exitCode) {
       .add_option("-c,--connection", options->connection,
                   "ADO-style connection string of a SQLite database, e.g. \"Data Source=build/examples/sample.db\"")
       ->required();
-  command.add_option("-p,--port", options->server.port, "The port to listen on (default 8400); 0 lets the system choose one")
+  command
+      .add_option("-p,--port", options->server.port,
+                  "The port to listen on (default 8400); 0 lets the system choose one")
       ->check(CLI::Range(0, 65535));
   command.add_option("-b,--bind", options->server.bind, "The address to listen on (default 127.0.0.1)");
   command.add_option("--definition", options->definition, "A definition file (JSON) the page starts with");
