@@ -81,7 +81,8 @@ struct HttpServer::Impl {
 
 bool HttpServer::Impl::HostAllowed(const httplib::Request& request) const {
   if (!IsLoopback(settings.bind)) return true;
-  const std::string_view name = HostName(request.get_header_value("Host"));
+  const std::string host = request.get_header_value("Host");
+  const std::string_view name = HostName(host);
   return name == "127.0.0.1" || name == "localhost" || name == "[::1]";
 }
 
