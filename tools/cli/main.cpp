@@ -12,6 +12,7 @@
 #include "input_error.hpp"
 #include "run_command.hpp"
 #include "schema_command.hpp"
+#include "serve_command.hpp"
 #include "sql_command.hpp"
 #include "talvane/definition/definition_error.hpp"
 #include "talvane/foundation/error.hpp"
@@ -44,6 +45,10 @@ constexpr Command kCommands[] = {
      true, &ConfigureRunCommand},
     {"schema", "List the tables and columns of a database with the data type a formula takes each column as",
      false, &ConfigureSchemaCommand},
+    {"serve",
+     "Serve the rule editor: a page that checks a definition against the database as it is typed, shows its "
+     "statement in each dialect and runs it",
+     true, &ConfigureServeCommand},
     {"tokens", "Show how a formula text is cut into items: position, kind and canonical text of each",
      false, &ConfigureTokensCommand},
 };

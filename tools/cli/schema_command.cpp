@@ -20,12 +20,7 @@ namespace talvane::cli {
 
 namespace {
 
-struct Column {
-  std::string name;
-  std::string declaredType;
-  std::string adoType;
-  std::string takenAs;
-};
+using Column = SchemaColumn;
 
 // Closes a schema rowset on every way out.
 class OpenRowset {
@@ -134,15 +129,19 @@ void PrintTable(const std::string& table, const std::vector<Column>& columns, st
 
 }  // namespace
 
+std::vector<SchemaTable> ReadSchema(const std::shared_ptr<db::Connection>& connection) {
+  std::vector<SchemaTable> tables;
+  for (std::string& name : TableNames(*connection)) tables.push_back({std::move(name), {}});
+  for (SchemaTable& table : tables) table.columns = TableColumns(table.name, connection);
+  return tables;
+}
+
 int RunSchema(const DatabaseOptions& options, std::ostream& out) {
-  const std::shared_ptr<db::Connection> connection = OpenDatabase(options);
-  const std::vector<std::string> tables = TableNames(*connection);
   // Read everything first, so that a failure part-way prints nothing.
-  std::vector<std::vector<Column>> columns;
-  for (const std::string& table : tables) columns.push_back(TableColumns(table, connection));
+  const std::vector<SchemaTable> tables = ReadSchema(OpenDatabase(options));
   for (std::size_t i = 0; i < tables.size(); ++i) {
     if (i > 0) out << '\n';
-    PrintTable(tables[i], columns[i], out);
+    PrintTable(tables[i].name, tables[i].columns, out);
   }
   if (tables.empty()) out << "(the database has no tables)\n";
   return kExitOk;

@@ -16,9 +16,7 @@
 
 namespace talvane::cli {
 
-namespace {
-
-const char* KindName(ITEMTYPEENU kind) {
+const char* ItemKindName(ITEMTYPEENU kind) {
   switch (kind) {
     case kLiteral: return "kLiteral";
     case kField: return "kField";
@@ -32,6 +30,12 @@ const char* KindName(ITEMTYPEENU kind) {
   return "unknown";
 }
 
+std::string TrimmedFormula(std::string_view formula) {
+  return CleanText(formula, kCleanTrimLeft | kCleanTrimRight, {}, {}, kWsSpace | kWsTab | kWsCr | kWsLf);
+}
+
+namespace {
+
 void PrintError(const Error& e, std::size_t itemStart, std::size_t failedAt, std::string_view text,
                 std::ostream& err) {
   err << "error 0x" << std::hex << std::uppercase << static_cast<uint32_t>(e.Number()) << std::dec
@@ -44,12 +48,10 @@ void PrintError(const Error& e, std::size_t itemStart, std::size_t failedAt, std
 }  // namespace
 
 int RunTokens(std::string_view formula, std::ostream& out, std::ostream& err) {
-  // Trimmed as a formula trims its text, so positions match a formula's error positions.
-  const std::string text =
-      CleanText(formula, kCleanTrimLeft | kCleanTrimRight, {}, {}, kWsSpace | kWsTab | kWsCr | kWsLf);
+  const std::string text = TrimmedFormula(formula);
   const CutFormula cut = CutIntoItems(text);
   for (const FormulaItem& item : cut.items) {
-    out << item.position << '\t' << KindName(item.kind) << '\t' << item.text << '\n';
+    out << item.position << '\t' << ItemKindName(item.kind) << '\t' << item.text << '\n';
   }
   if (cut.error) {
     PrintError(*cut.error, cut.failedItemStart, cut.failedAt, text, err);

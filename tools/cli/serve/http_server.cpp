@@ -1,0 +1,165 @@
+#include "http_server.hpp"
+
+#include <httplib.h>
+
+#include <csignal>
+#include <string_view>
+
+#include "api.hpp"
+#include "input_error.hpp"
+#include "static_files.hpp"
+
+namespace talvane::cli {
+
+namespace {
+
+constexpr const char* kJson = "application/json; charset=utf-8";
+constexpr const char* kNothingHere = "there is nothing at this address";
+
+// The page loads its own script and style sheet and talks to its own API; nothing inline, nothing else.
+constexpr const char* kContentSecurityPolicy =
+    "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; connect-src 'self'; "
+    "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+
+httplib::Headers SecurityHeaders() {
+  return {{"Content-Security-Policy", kContentSecurityPolicy},
+          {"X-Content-Type-Options", "nosniff"},
+          {"X-Frame-Options", "DENY"},
+          {"Referrer-Policy", "no-referrer"},
+          {"Cross-Origin-Opener-Policy", "same-origin"},
+          {"Cross-Origin-Resource-Policy", "same-origin"},
+          {"Cache-Control", "no-store"}};
+}
+
+void Reply(httplib::Response& response, const ApiReply& reply) {
+  response.status = reply.status;
+  response.set_content(reply.body, kJson);
+}
+
+void ReplyError(httplib::Response& response, int status, const std::string& message) {
+  Reply(response, {status, Api::ErrorBody(message)});
+}
+
+// The message of an error the HTTP library answers by itself.
+const char* StatusMessage(int status) {
+  switch (status) {
+    case 400: return "the request could not be read (malformed, or sent too slowly)";
+    case 404: return kNothingHere;
+    case 413: return "the request body is too large";
+  }
+  return "the request cannot be answered";
+}
+
+bool IsLoopback(const std::string& address) {
+  return address == "127.0.0.1" || address == "localhost" || address == "::1";
+}
+
+// The host name of a Host header, without the port.
+std::string_view HostName(std::string_view host) {
+  if (host.starts_with('[')) return host.substr(0, host.find(']') + 1);
+  return host.substr(0, host.find(':'));
+}
+
+}  // namespace
+
+struct HttpServer::Impl {
+  Impl(ServerSettings s, const Api& a, const StaticFiles& f) : settings(std::move(s)), api(a), files(f) {}
+
+  void Configure();
+  void Route();
+  // A server on a loopback address answers only requests addressed to a loopback name, so that a web page
+  // elsewhere cannot reach it through a name of its own that resolves to 127.0.0.1.
+  bool HostAllowed(const httplib::Request& request) const;
+  bool IsJson(const httplib::Request& request) const;
+  void Post(const char* path, ApiReply (Api::*call)(std::string_view) const);
+
+  ServerSettings settings;
+  const Api& api;
+  const StaticFiles& files;
+  httplib::Server server;
+};
+
+bool HttpServer::Impl::HostAllowed(const httplib::Request& request) const {
+  if (!IsLoopback(settings.bind)) return true;
+  const std::string host = request.get_header_value("Host");
+  const std::string_view name = HostName(host);
+  return name == "127.0.0.1" || name == "localhost" || name == "[::1]";
+}
+
+bool HttpServer::Impl::IsJson(const httplib::Request& request) const {
+  const std::string type = request.get_header_value("Content-Type");
+  return std::string_view(type).substr(0, type.find(';')) == "application/json";
+}
+
+void HttpServer::Impl::Configure() {
+  const RequestLimits& limits = settings.limits;
+  server.set_default_headers(SecurityHeaders());
+  server.set_payload_max_length(limits.maxBodyBytes);
+  server.set_read_timeout(limits.readTimeoutSeconds, 0);
+  server.set_write_timeout(limits.writeTimeoutSeconds, 0);
+  server.set_keep_alive_timeout(limits.keepAliveSeconds);
+  const std::size_t threads = limits.workerThreads;
+  server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
+    if (HostAllowed(request)) return httplib::Server::HandlerResponse::Unhandled;
+    ReplyError(response, 403, "the server answers requests to 127.0.0.1 or localhost only");
+    return httplib::Server::HandlerResponse::Handled;
+  });
+  server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
+    ReplyError(response, 500, "the request failed inside the server");
+  });
+  server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
+    if (response.body.empty()) ReplyError(response, response.status, StatusMessage(response.status));
+  });
+}
+
+void HttpServer::Impl::Post(const char* path, ApiReply (Api::*call)(std::string_view) const) {
+  server.Post(path, [this, call](const httplib::Request& request, httplib::Response& response) {
+    // A page elsewhere cannot send JSON here without the browser asking first, and it is never allowed.
+    if (!IsJson(request)) return ReplyError(response, 415, "the request body must be application/json");
+    Reply(response, (api.*call)(request.body));
+  });
+}
+
+void HttpServer::Impl::Route() {
+  server.Get("/api/schema",
+             [this](const httplib::Request&, httplib::Response& response) { Reply(response, api.Schema()); });
+  server.Get("/api/definition",
+             [this](const httplib::Request&, httplib::Response& response) { Reply(response, api.StartDefinition()); });
+  Post("/api/check", &Api::Check);
+  Post("/api/run", &Api::Run);
+  Post("/api/tokens", &Api::Tokens);
+  server.Get(R"(/[A-Za-z0-9_.\-]*)", [this](const httplib::Request& request, httplib::Response& response) {
+    const std::optional<StaticFile> file = files.Find(request.path);
+    if (!file) return ReplyError(response, 404, kNothingHere);
+    response.set_content(file->contents.data(), file->contents.size(), file->contentType.c_str());
+  });
+}
+
+HttpServer::HttpServer(ServerSettings settings, const Api& api, const StaticFiles& files)
+    : impl_(std::make_unique<Impl>(std::move(settings), api, files)) {
+  impl_->Configure();
+  impl_->Route();
+}
+
+HttpServer::~HttpServer() = default;
+
+int HttpServer::Bind() {
+  const ServerSettings& settings = impl_->settings;
+  const int port = settings.port == 0 ? impl_->server.bind_to_any_port(settings.bind)
+                                      : (impl_->server.bind_to_port(settings.bind, settings.port) ? settings.port : -1);
+  if (port < 0) {
+    throw InputError("cannot listen on " + settings.bind + " port " + std::to_string(settings.port));
+  }
+  return port;
+}
+
+void HttpServer::Serve() {
+  // A client that goes away shows as a failed write on its socket instead of ending the program.
+  std::signal(SIGPIPE, SIG_IGN);
+  impl_->server.listen_after_bind();
+}
+
+void HttpServer::Stop() { impl_->server.stop(); }
+
+}  // namespace talvane::cli
