@@ -19,6 +19,7 @@
 #include "http_server.hpp"
 #include "input_error.hpp"
 #include "static_files.hpp"
+#include "talvane/definition/definition_error.hpp"
 
 namespace talvane::cli {
 namespace {
@@ -259,7 +260,7 @@ TEST_F(ServerTest, AClientThatStopsSendingIsCutOffWhileOthersAreServed) {
 }
 
 TEST(StartDefinitionTest, AFileThatIsNoDefinitionIsRefused) {
-  EXPECT_THROW(ReadStartDefinition(std::string(TALVANE_EXAMPLES_DIR) + "/sql/schema.sql"), InputError);
+  EXPECT_THROW(ReadStartDefinition(std::string(TALVANE_EXAMPLES_DIR) + "/sql/schema.sql"), DefinitionError);
   EXPECT_THROW(ReadStartDefinition("/nonexistent/report.json"), InputError);
 }
 
