@@ -14,20 +14,22 @@ namespace detail {
 class OdbcSession;
 }
 
-// What the connection asked of the server since it was created, for hosts and benchmarks that watch the
-// round trips.
+/// What the connection asked of the server since it was created, for hosts and benchmarks that watch the
+/// round trips.
 struct OdbcCounts {
-  int64_t catalogueCalls = 0;      // table and column listings
-  int64_t statementsPrepared = 0;  // statements prepared (a column probe is one)
-  int64_t statementsExecuted = 0;  // statements run
+  int64_t catalogueCalls = 0;      ///< table and column listings
+  int64_t statementsPrepared = 0;  ///< statements prepared (a column probe is one)
+  int64_t statementsExecuted = 0;  ///< statements run
 };
 
+/// A connection through an ODBC driver manager: the schema of a live server, for the report's probes and
+/// look-ups, in the same shape as the SQLite backend gives it.
 class OdbcConnection : public Connection {
  public:
-  // Connects with an ODBC connection string ("Driver=...;..." or "DSN=..."). Its Provider key (the dialect of
-  // the library's statements) and Mode key ("Mode=Read" asks the driver for a read-only connection) stay in
-  // ConnectionString() and are not passed to the driver. Failures raise talvane::Error 0x80004005 with the
-  // driver's message and SQLSTATE.
+  /// Connects with an ODBC connection string ("Driver=...;..." or "DSN=..."). Its Provider key (the dialect of
+  /// the library's statements) and Mode key ("Mode=Read" asks the driver for a read-only connection) stay in
+  /// ConnectionString() and are not passed to the driver. Failures raise talvane::Error 0x80004005 with the
+  /// driver's message and SQLSTATE.
   static std::shared_ptr<OdbcConnection> Create(const std::string& connectionString);
   ~OdbcConnection() override;
 
@@ -42,12 +44,13 @@ class OdbcConnection : public Connection {
   // every question.
   std::optional<std::string> SchemaVersion() noexcept override;
 
-  // Opens again after Close.
+  /// Opens again after Close.
   void Open();
-  // Recordsets still open keep the server connection until they close.
+  /// Closes the connection; recordsets still open keep the server connection until they close.
   void Close();
-  // Tells the connection that its schema may have changed: everything learnt from it is asked again.
+  /// Tells the connection that its schema may have changed: everything learnt from it is asked again.
   void SchemaChanged();
+  /// What the connection asked of the server since it was created.
   OdbcCounts Counts() const;
 
  private:

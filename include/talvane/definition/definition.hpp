@@ -22,34 +22,39 @@
 
 namespace talvane {
 
+/// An output field of a definition: what a host sets on a Field.
 struct FieldDefinition {
-  std::string field;
-  std::optional<std::string> name;
-  std::optional<std::string> aggregate;
-  std::optional<int32_t> orderPos;
-  std::optional<std::string> direction;
+  std::string field;                     ///< the field reference, e.g. "Orders.Amount" (Field.Value)
+  std::optional<std::string> name;       ///< the output name (Field.Name)
+  std::optional<std::string> aggregate;  ///< SUM, COUNT, MAX, MIN, AVG or TOTAL (Field.AggragateFunction)
+  std::optional<int32_t> orderPos;       ///< the place in the ORDER BY (Field.OrderPos)
+  std::optional<std::string> direction;  ///< Ascending or Descending (Field.OrderDirection)
 
+  /// Equal when every setting is.
   bool operator==(const FieldDefinition&) const = default;
 };
 
+/// A formula of a definition: what a host sets on a Formula.
 struct FormulaDefinition {
-  std::string text;
-  std::optional<std::string> name;
-  // "and" unless the file says otherwise: the first formula of a group is written without an operator
-  // whether it is kAnd or kBase, and every later one needs one.
+  std::string text;                 ///< the formula text (Formula.Value)
+  std::optional<std::string> name;  ///< the set it belongs to (Formula.Name); none for the outer statement
+  /// "and" unless the file says otherwise: the first formula of a group is written without an operator
+  /// whether it is kAnd or kBase, and every later one needs one.
   GROUPTYPEENU grouping = kAnd;
 
+  /// Equal when every setting is.
   bool operator==(const FormulaDefinition&) const = default;
 };
 
+/// A whole report definition.
 struct Definition {
-  // How messages name the definition: the file name, or "<stdin>".
+  /// How messages name the definition: the file name, or "<stdin>".
   std::string source;
-  std::string description;
-  std::string mainTable;
-  std::string mainField;
-  std::vector<FieldDefinition> fields;
-  std::vector<FormulaDefinition> formulas;
+  std::string description;                  ///< free text, not used to build the report
+  std::string mainTable;                    ///< the table whose records the report lists (Exception.MainTable)
+  std::string mainField;                    ///< its key column (Exception.MainField)
+  std::vector<FieldDefinition> fields;      ///< the output fields, in order
+  std::vector<FormulaDefinition> formulas;  ///< the formulas, in order
 };
 
 }  // namespace talvane
