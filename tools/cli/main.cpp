@@ -1,21 +1,16 @@
 // The `talvane` command-line program: a dispatcher from command names to the commands.
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
-#include <exception>
-#include <iostream>
+#include <string>
 
 #include "check_command.hpp"
 #include "talvane/definition/definition_reader.hpp"
-#include "display_text.hpp"
 #include "exit_code.hpp"
-#include "input_error.hpp"
+#include "program_main.hpp"
 #include "run_command.hpp"
 #include "schema_command.hpp"
 #include "serve_command.hpp"
 #include "sql_command.hpp"
-#include "talvane/definition/definition_error.hpp"
-#include "talvane/foundation/error.hpp"
 #include "tokens_command.hpp"
 
 namespace {
@@ -69,9 +64,6 @@ std::string CommandHelpFooter(const Command& command) {
   return "\n" + definition + kExitCodesHelp;
 }
 
-// Messages quote what came from the user already; the line is kept to one line whatever they hold.
-void Complain(const std::string& message) { std::cerr << "talvane: " << OnOneLine(message) << '\n'; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,29 +78,5 @@ int main(int argc, char** argv) {
   }
   // Set after the commands are added, so that they do not inherit it.
   app.footer(HelpFooter());
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForAllHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForVersion& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    Complain(Printable(e.what()) + " (see talvane --help)");
-    return kExitBadInput;
-  } catch (const InputError& e) {
-    Complain(e.what());
-    return kExitBadInput;
-  } catch (const talvane::DefinitionError& e) {
-    Complain(e.what());
-    return kExitBadInput;
-  } catch (const talvane::Error& e) {
-    Complain("error " + ErrorNumberText(e.Number()) + " (" + Printable(e.Source()) + "): " + Printable(e.Message()));
-    return kExitFailed;
-  } catch (const std::exception& e) {
-    Complain(Printable(e.what()));
-    return kExitFailed;
-  }
-  return exitCode;
+  return RunCommandLine(app, "talvane", argc, argv, exitCode);
 }
