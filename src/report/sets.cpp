@@ -228,8 +228,12 @@ bool Exception::ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item) {
       for (const auto& fieldItem : set.items) ResolveItemInSet(*fieldItem, set.tables);
     }
   } catch (...) {
+    // A run that fails stops part way, and what a run over every item writes before its failure depends on
+    // the items that did not change too (a section typed by two references, say): the run is made again over
+    // every item, so that the failure leaves the nodes as a run that starts afresh leaves them.
     setCache_->Forget();
-    throw;
+    ResolveSetFieldsSetBySet(item);
+    return true;
   }
   setCache_->Commit(run);
   return true;

@@ -229,7 +229,7 @@ TEST_P(KeptResolution, ReadsLikeAResolutionThatStartsAfresh) {
   // Mostly new formulas and renames, which resolve the sets; every other step now and then.
   constexpr int kWeights[] = {30, 14, 10, 5, 10, 6, 5, 2, 3};
   std::discrete_distribution<int> kinds(std::begin(kWeights), std::end(kWeights));
-  for (int n = 0; n < 160; ++n) {
+  for (int n = 0; n < 210; ++n) {
     const Step step{kinds(random), random(), random(), random(), random()};
     SCOPED_TRACE("step number " + std::to_string(n) + ": " + Describe(step));
     ASSERT_EQ(Attempt(kept, step), Attempt(afresh, step));
@@ -238,6 +238,9 @@ TEST_P(KeptResolution, ReadsLikeAResolutionThatStartsAfresh) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, KeptResolution, testing::Range(1u, 13u));
+// Step 200 of seed 47 assigns a set reference whose column is missing, while a section elsewhere is typed by
+// references to two sets: the failing run must leave that section as a run over every item leaves it.
+INSTANTIATE_TEST_SUITE_P(FailingRun, KeptResolution, testing::Values(47u));
 
 class SetCacheTest : public ReportTest {
  protected:
