@@ -2,22 +2,34 @@
 # Sets up what is missing, builds and runs every test.
 #   scripts/test.sh             g++ build in build/
 #   scripts/test.sh --sanitize  clang build with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/
+#   scripts/test.sh --thread    clang build with ThreadSanitizer in build-tsan/: only the rule editor's server,
+#                               its tests and a short load run (the tests labelled `server`); any report fails
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+targets=()
+selection=()
 if [ "${1:-}" = "--sanitize" ]; then
   dir=build-asan
   args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
         -DTALVANE_SANITIZE=address,undefined -DTALVANE_BUILD_BENCH=OFF)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+elif [ "${1:-}" = "--thread" ]; then
+  dir=build-tsan
+  args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        -DTALVANE_SANITIZE=thread -DTALVANE_BUILD_BENCH=ON)
+  targets=(--target talvane_serve_tests talvane_bench_serve_load)
+  selection=(-L server)
+  # The suppressions cover the HTTP library, which is not built with the sanitizer (see the file).
+  export TSAN_OPTIONS="suppressions=$PWD/tests/serve/tsan.supp halt_on_error=1 second_deadlock_stack=1"
 else
   dir=build
   args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 fi
 [ "${CI:-}" = "true" ] && args+=(-DTALVANE_WERROR=ON)
 cmake -S . -B "$dir" -G Ninja "${args[@]}"
-cmake --build "$dir"
+cmake --build "$dir" "${targets[@]}"
 # The API reference: a public member without its comment fails the build.
 if [ "$dir" = build ]; then cmake --build "$dir" --target docs; fi
-ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
+ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" "${selection[@]}"
