@@ -252,6 +252,7 @@ INSTANTIATE_TEST_SUITE_P(ForeignCharacters, ParseItemFails, testing::Values(
     FailCase{"[A B_].x", {}, "_].x"},          // inside brackets too
     FailCase{"caf\xc3\xa9.x", {}, "\xc3\xa9.x"},
     FailCase{std::string("a\0b", 3), {}, std::string("\0b", 2)},
+    FailCase{std::string("\"a\0b\"", 5), {}, std::string("\0b\"", 3)},  // a string refuses NUL, which ends C strings
     FailCase{"5;", {}, ";"}));
 
 INSTANTIATE_TEST_SUITE_P(FinalCheck, ParseItemFails, testing::Values(
