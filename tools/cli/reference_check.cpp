@@ -7,6 +7,7 @@
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
+#include "talvane/foundation/inode.hpp"
 #include "talvane/foundation/schema.hpp"
 #include "talvane/foundation/string_list.hpp"
 #include "talvane/report/exception.hpp"
@@ -23,8 +24,9 @@ std::string ColumnOf(std::string_view reference) {
 
 }  // namespace
 
-std::vector<UnknownReference> ReferenceCheck::FindUnknown(const std::string& text) {
+std::vector<UnknownReference> ReferenceCheck::FindUnknown(const INode& formula, const std::string& text) {
   std::vector<UnknownReference> unknown;
+  if (!AnyUnknown(formula)) return unknown;
   for (const FormulaItem& item : CutIntoItems(text).items) {
     if (item.kind != kField) continue;
     try {
@@ -35,6 +37,23 @@ std::vector<UnknownReference> ReferenceCheck::FindUnknown(const std::string& tex
     }
   }
   return unknown;
+}
+
+bool ReferenceCheck::AnyUnknown(const INode& node) {
+  for (int32_t i = 1; i <= node.Count(); ++i) {
+    const std::shared_ptr<INode> child = node.Child(i);
+    if (!child) continue;
+    if (child->Count() > 0) {
+      if (AnyUnknown(*child)) return true;
+    } else if (child->ItemType() == kField) {
+      try {
+        if (!ProblemOf(child->Value()).empty()) return true;
+      } catch (const Error&) {
+        // As below: a failing schema query tells nothing about the reference.
+      }
+    }
+  }
+  return false;
 }
 
 const std::string& ReferenceCheck::ProblemOf(const std::string& reference) {

@@ -14,6 +14,7 @@
 
 namespace talvane {
 class Exception;
+class INode;
 namespace db {
 class Connection;
 }
@@ -35,10 +36,12 @@ class ReferenceCheck {
   ReferenceCheck(const Exception& report, std::shared_ptr<db::Connection> connection)
       : report_(report), connection_(std::move(connection)) {}
 
-  // `text` is the formula's trimmed text, already accepted by the library.
-  std::vector<UnknownReference> FindUnknown(const std::string& text);
+  // `text` is the formula's trimmed text, already accepted by the library, and `formula` the tree it built.
+  std::vector<UnknownReference> FindUnknown(const INode& formula, const std::string& text);
 
  private:
+  // Whether a field item of the tree names nothing: only then is the text cut again to place the references.
+  bool AnyUnknown(const INode& node);
   // Why the reference names nothing, or the empty string when it names a column; found once per reference.
   const std::string& ProblemOf(const std::string& reference);
   std::string FindProblem(const std::string& reference);

@@ -202,7 +202,7 @@ class ReportBuilder {
       if (groupStarted && definition_.formulas[i].grouping == kBase) {
         built_.failures.push_back(OwnFailure(Subject::kFormula, index, applied.text, kBaseAfterOthers));
       }
-      for (UnknownReference& unknown : references.FindUnknown(applied.text)) {
+      for (UnknownReference& unknown : references.FindUnknown(*applied.formula, applied.text)) {
         built_.failures.push_back(
             OwnFailure(Subject::kFormula, index, applied.text, std::move(unknown.message), unknown.position));
       }

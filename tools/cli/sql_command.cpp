@@ -20,10 +20,12 @@ namespace {
 std::string WithUnixLineBreaks(const std::string& statement) {
   std::string text;
   text.reserve(statement.size());
-  for (std::size_t i = 0; i < statement.size(); ++i) {
-    if (statement[i] == '\r' && i + 1 < statement.size() && statement[i + 1] == '\n') continue;
-    text += statement[i];
+  std::size_t from = 0;
+  for (std::size_t crlf = statement.find("\r\n"); crlf != std::string::npos; crlf = statement.find("\r\n", from)) {
+    text.append(statement, from, crlf - from);
+    from = crlf + 1;  // the line feed stays
   }
+  text.append(statement, from);
   return text;
 }
 
