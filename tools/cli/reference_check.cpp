@@ -29,12 +29,8 @@ std::vector<UnknownReference> ReferenceCheck::FindUnknown(const INode& formula, 
   if (!AnyUnknown(formula)) return unknown;
   for (const FormulaItem& item : CutIntoItems(text).items) {
     if (item.kind != kField) continue;
-    try {
-      const std::string& problem = ProblemOf(item.text);
-      if (!problem.empty()) unknown.push_back({item.position, problem});
-    } catch (const Error&) {
-      // A schema query that fails tells nothing about the reference; the library has accepted it.
-    }
+    const std::string& problem = ProblemOf(item.text);
+    if (!problem.empty()) unknown.push_back({item.position, problem});
   }
   return unknown;
 }
@@ -45,12 +41,8 @@ bool ReferenceCheck::AnyUnknown(const INode& node) {
     if (!child) continue;
     if (child->Count() > 0) {
       if (AnyUnknown(*child)) return true;
-    } else if (child->ItemType() == kField) {
-      try {
-        if (!ProblemOf(child->Value()).empty()) return true;
-      } catch (const Error&) {
-        // As below: a failing schema query tells nothing about the reference.
-      }
+    } else if (child->ItemType() == kField && !ProblemOf(child->Value()).empty()) {
+      return true;
     }
   }
   return false;
@@ -58,8 +50,14 @@ bool ReferenceCheck::AnyUnknown(const INode& node) {
 
 const std::string& ReferenceCheck::ProblemOf(const std::string& reference) {
   auto found = problems_.find(reference);
-  if (found == problems_.end()) found = problems_.emplace(reference, FindProblem(reference)).first;
-  return found->second;
+  if (found != problems_.end()) return found->second;
+  std::string problem;
+  try {
+    problem = FindProblem(reference);
+  } catch (const Error&) {
+    // A schema query that fails tells nothing about the reference; the library has accepted it.
+  }
+  return problems_.emplace(reference, std::move(problem)).first->second;
 }
 
 std::string ReferenceCheck::FindProblem(const std::string& reference) {

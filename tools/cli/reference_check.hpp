@@ -42,7 +42,8 @@ class ReferenceCheck {
  private:
   // Whether a field item of the tree names nothing: only then is the text cut again to place the references.
   bool AnyUnknown(const INode& node);
-  // Why the reference names nothing, or the empty string when it names a column; found once per reference.
+  // Why the reference names nothing, or the empty string when it names a column (or the schema cannot be
+  // read); found once per reference.
   const std::string& ProblemOf(const std::string& reference);
   std::string FindProblem(const std::string& reference);
   bool IsSet(const std::string& name);
