@@ -13,13 +13,15 @@
 
 #include "talvane/definition/definition_error.hpp"
 #include "talvane/definition/printable_text.hpp"
+#include "json_value.hpp"
 #include "strict_json_builder.hpp"
 
 namespace talvane {
 
 namespace {
 
-using nlohmann::json;
+using detail::JsonValue;
+using detail::JsonMember;
 
 // A definition is a few kilobytes; anything far larger is not one, and is refused before it is parsed.
 constexpr std::size_t kMaxDefinitionBytes = 16u << 20;
@@ -71,92 +73,82 @@ void AppendKeyHelp(std::string& text, std::span<const Key> keys, std::size_t ind
   }
 }
 
-// What a JSON value is, for "must be ..., not ..." messages.
-std::string TypeDescription(const json& value) {
-  switch (value.type()) {
-    case json::value_t::object: return "an object";
-    case json::value_t::array: return "a list";
-    case json::value_t::string: return "a string";
-    case json::value_t::boolean: return "true or false";
-    case json::value_t::null: return "null";
-    case json::value_t::number_integer:
-    case json::value_t::number_unsigned:
-    case json::value_t::number_float: return "a number";
-    default: return "a value of another kind";
-  }
-}
-
 // The checks of one JSON object of the definition: only known keys, values of the expected types.
 // `where` names the object in messages ("field 2: ", or empty for the definition itself).
 class ObjectReader {
  public:
-  ObjectReader(const json& object, const std::string& source, std::string where,
-               std::span<const Key> known)
+  ObjectReader(JsonValue& object, const std::string& source, std::string where, std::span<const Key> known)
       : object_(object), source_(source), where_(std::move(where)) {
-    for (const auto& [key, value] : object.items()) {
-      static_cast<void>(value);
-      bool isKnown = false;
-      for (const Key& k : known) isKnown = isKnown || k.name == key;
-      if (!isKnown) Fail("unknown key " + Quoted(key) + " (known keys: " + JoinKeys(known) + ")");
+    if (const std::string* unknown = FirstUnknownKey(known)) {
+      Fail("unknown key " + Quoted(*unknown) + " (known keys: " + JoinKeys(known) + ")");
     }
   }
 
+  // The text is taken out of the object, each key being read once.
   std::optional<std::string> OptionalString(std::string_view key) const {
-    const json* value = Find(key);
+    JsonValue* value = object_.Member(key);
     if (!value) return std::nullopt;
-    if (!value->is_string()) Fail(Quoted(key) + " must be a string, not " + TypeDescription(*value));
-    std::string text = value->get<std::string>();
+    if (value->kind != JsonValue::Kind::kString) Fail(Quoted(key) + " must be a string, not " + Described(*value));
     // The library takes texts up to their end; a NUL inside would cut a name or a formula short.
-    if (text.find('\0') != std::string::npos) Fail(Quoted(key) + " holds a NUL character");
-    return text;
+    if (value->text.find('\0') != std::string::npos) Fail(Quoted(key) + " holds a NUL character");
+    return std::move(value->text);
   }
 
   std::string RequiredString(std::string_view key, std::string_view meaning) const {
     std::optional<std::string> text = OptionalString(key);
     if (!text) Fail(Quoted(key) + " is missing (" + std::string(meaning) + ")");
-    return *text;
+    return std::move(*text);
   }
 
   std::optional<int32_t> OptionalWholeNumber(std::string_view key) const {
-    const json* value = Find(key);
+    const JsonValue* value = object_.Member(key);
     if (!value) return std::nullopt;
-    if (!value->is_number_integer()) {
-      Fail(Quoted(key) + " must be a whole number, not " + (value->is_number() ? std::string("a fraction") : TypeDescription(*value)));
+    if (!value->IsWholeNumber()) {
+      Fail(Quoted(key) + " must be a whole number, not " + (value->IsNumber() ? std::string("a fraction") : Described(*value)));
     }
-    const bool fits = value->is_number_unsigned()
-                          ? value->get<uint64_t>() <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
-                          : value->get<int64_t>() >= std::numeric_limits<int32_t>::min() &&
-                                value->get<int64_t>() <= std::numeric_limits<int32_t>::max();
+    const bool fits = value->kind == JsonValue::Kind::kUnsigned
+                          ? value->unsignedInteger <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
+                          : value->integer >= std::numeric_limits<int32_t>::min() &&
+                                value->integer <= std::numeric_limits<int32_t>::max();
     if (!fits) Fail(Quoted(key) + " is out of range");
-    return static_cast<int32_t>(value->get<int64_t>());
+    return static_cast<int32_t>(value->kind == JsonValue::Kind::kUnsigned ? static_cast<int64_t>(value->unsignedInteger)
+                                                                         : value->integer);
   }
 
   // The entries of a list, each of them an object; none when the key is absent.
-  std::vector<const json*> OptionalObjectList(std::string_view key, std::string_view entryName) const {
-    std::vector<const json*> entries;
-    const json* value = Find(key);
-    if (!value) return entries;
-    if (!value->is_array()) Fail(Quoted(key) + " must be a list ([...]), not " + TypeDescription(*value));
-    for (std::size_t i = 0; i < value->size(); ++i) {
-      const json& entry = (*value)[i];
-      if (!entry.is_object()) {
-        Fail(std::string(entryName) + " " + std::to_string(i + 1) + " must be an object ({...}), not " +
-             TypeDescription(entry));
-      }
-      entries.push_back(&entry);
+  std::vector<JsonValue>* OptionalObjectList(std::string_view key, std::string_view entryName) const {
+    JsonValue* value = object_.Member(key);
+    if (!value) return nullptr;
+    if (value->kind != JsonValue::Kind::kList) {
+      Fail(Quoted(key) + " must be a list ([...]), not " + Described(*value));
     }
-    return entries;
+    for (std::size_t i = 0; i < value->entries.size(); ++i) {
+      const JsonValue& entry = value->entries[i];
+      if (entry.kind != JsonValue::Kind::kObject) {
+        Fail(std::string(entryName) + " " + std::to_string(i + 1) + " must be an object ({...}), not " +
+             Described(entry));
+      }
+    }
+    return &value->entries;
   }
 
   [[noreturn]] void Fail(const std::string& message) const { throw DefinitionError(source_ + ": " + where_ + message); }
 
  private:
-  const json* Find(std::string_view key) const {
-    const auto it = object_.find(std::string(key));
-    return it == object_.end() ? nullptr : &*it;
+  static std::string Described(const JsonValue& value) { return std::string(value.Description()); }
+
+  // Of the keys not in `known`, the first in byte order: the one the message names, whatever order the
+  // keys were written in.
+  const std::string* FirstUnknownKey(std::span<const Key> known) const {
+    const std::string* first = nullptr;
+    for (const JsonMember& member : object_.members) {
+      const bool isKnown = std::any_of(known.begin(), known.end(), [&](const Key& k) { return k.name == member.key; });
+      if (!isKnown && (!first || member.key < *first)) first = &member.key;
+    }
+    return first;
   }
 
-  const json& object_;
+  JsonValue& object_;
   const std::string& source_;
   std::string where_;
 };
@@ -170,7 +162,7 @@ GROUPTYPEENU ParseGrouping(const std::string& text, const ObjectReader& reader) 
   reader.Fail("\"grouping\" must be \"and\", \"or\" or \"base\", not " + Quoted(text));
 }
 
-FieldDefinition ReadField(const json& object, const std::string& source, std::size_t number) {
+FieldDefinition ReadField(JsonValue& object, const std::string& source, std::size_t number) {
   const ObjectReader reader(object, source, "field " + std::to_string(number) + ": ", kFieldKeys);
   FieldDefinition field;
   field.field = reader.RequiredString("field", "a field reference such as Orders.Amount");
@@ -181,7 +173,7 @@ FieldDefinition ReadField(const json& object, const std::string& source, std::si
   return field;
 }
 
-FormulaDefinition ReadFormula(const json& object, const std::string& source, std::size_t number) {
+FormulaDefinition ReadFormula(JsonValue& object, const std::string& source, std::size_t number) {
   const ObjectReader reader(object, source, "formula " + std::to_string(number) + ": ", kFormulaKeys);
   FormulaDefinition formula;
   formula.text = reader.RequiredString("text", "the rule, such as Orders.Amount >= 100");
@@ -204,12 +196,12 @@ std::string WithoutExceptionId(const char* what) {
 
 // Parses JSON text, refusing a key repeated within one object (the parser would keep only the last one)
 // and nesting deeper than the format can use.
-json ParseJson(std::string_view text, const std::string& source) {
-  json document;
+JsonValue ParseJson(std::string_view text, const std::string& source) {
+  JsonValue document;
   detail::StrictJsonBuilder builder(document, source, kMaxDepth);
   try {
-    json::sax_parse(text.begin(), text.end(), &builder);
-  } catch (const json::exception& e) {
+    nlohmann::json::sax_parse(text.begin(), text.end(), &builder);
+  } catch (const nlohmann::json::exception& e) {
     throw DefinitionError(source + ": malformed JSON: " + WithoutExceptionId(e.what()));
   }
   return document;
@@ -242,11 +234,12 @@ struct FileCloser {
 Definition ParseDefinition(std::string_view text, const std::string& rawSource) {
   const std::string source = Printable(rawSource);
   if (IsBlank(text)) throw DefinitionError(source + ": the definition is empty");
-  const json document = ParseJson(text, source);
-  if (!document.is_object()) {
-    throw DefinitionError(source + ": the definition must be a JSON object ({...}), not " + TypeDescription(document));
+  JsonValue document = ParseJson(text, source);
+  if (document.kind != JsonValue::Kind::kObject) {
+    throw DefinitionError(source + ": the definition must be a JSON object ({...}), not " +
+                          std::string(document.Description()));
   }
-  if (document.empty()) throw DefinitionError(source + ": the definition is empty ({} sets nothing)");
+  if (document.members.empty()) throw DefinitionError(source + ": the definition is empty ({} sets nothing)");
 
   const ObjectReader reader(document, source, "", kDefinitionKeys);
   Definition definition;
@@ -254,11 +247,15 @@ Definition ParseDefinition(std::string_view text, const std::string& rawSource) 
   definition.description = reader.OptionalString("description").value_or("");
   definition.mainTable = reader.RequiredString("mainTable", "the table whose records the report lists");
   definition.mainField = reader.RequiredString("mainField", "the key column of the main table");
-  const std::vector<const json*> fields = reader.OptionalObjectList("fields", "field");
-  for (std::size_t i = 0; i < fields.size(); ++i) definition.fields.push_back(ReadField(*fields[i], source, i + 1));
-  const std::vector<const json*> formulas = reader.OptionalObjectList("formulas", "formula");
-  for (std::size_t i = 0; i < formulas.size(); ++i) {
-    definition.formulas.push_back(ReadFormula(*formulas[i], source, i + 1));
+  if (std::vector<JsonValue>* fields = reader.OptionalObjectList("fields", "field")) {
+    definition.fields.reserve(fields->size());
+    for (std::size_t i = 0; i < fields->size(); ++i) definition.fields.push_back(ReadField((*fields)[i], source, i + 1));
+  }
+  if (std::vector<JsonValue>* formulas = reader.OptionalObjectList("formulas", "formula")) {
+    definition.formulas.reserve(formulas->size());
+    for (std::size_t i = 0; i < formulas->size(); ++i) {
+      definition.formulas.push_back(ReadFormula((*formulas)[i], source, i + 1));
+    }
   }
   return definition;
 }

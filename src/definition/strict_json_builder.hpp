@@ -1,13 +1,16 @@
 #pragma once
-// Builds a JSON document from parser events, as nlohmann's own document builder does, and refuses what a
-// definition must not hold while the text is read: a key repeated within one object (the document would keep
-// only the last one) and nesting deeper than a limit.
+// Builds a JsonValue from the events of nlohmann's JSON parser, and refuses what a definition must not hold
+// while the text is read: a key repeated within one object (only one of them could be kept) and nesting
+// deeper than a limit. The parser's own errors are raised as it raises them.
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
+
+#include "json_value.hpp"
 
 namespace talvane::detail {
 
@@ -16,40 +19,50 @@ class StrictJsonBuilder {
   using json = nlohmann::json;
 
   // Refusals raise DefinitionError with `source` in front of the message.
-  StrictJsonBuilder(json& result, std::string source, std::size_t maxDepth)
-      : builder_(result), source_(std::move(source)), maxDepth_(maxDepth) {}
+  StrictJsonBuilder(JsonValue& result, std::string source, std::size_t maxDepth)
+      : result_(result), source_(std::move(source)), maxDepth_(maxDepth) {}
 
-  bool null() { return Value() && builder_.null(); }
-  bool boolean(bool value) { return Value() && builder_.boolean(value); }
-  bool number_integer(json::number_integer_t value) { return Value() && builder_.number_integer(value); }
-  bool number_unsigned(json::number_unsigned_t value) { return Value() && builder_.number_unsigned(value); }
-  bool number_float(json::number_float_t value, const json::string_t& text) {
-    return Value() && builder_.number_float(value, text);
-  }
-  bool string(json::string_t& value) { return Value() && builder_.string(value); }
-  bool binary(json::binary_t& value) { return Value() && builder_.binary(value); }
+  bool null() { return Scalar(JsonValue::Kind::kNull); }
+  bool boolean(bool) { return Scalar(JsonValue::Kind::kBoolean); }
+  bool number_integer(json::number_integer_t value);
+  bool number_unsigned(json::number_unsigned_t value);
+  bool number_float(json::number_float_t, const json::string_t&) { return Scalar(JsonValue::Kind::kFraction); }
+  bool string(json::string_t& value);
+  bool binary(json::binary_t&) { return Scalar(JsonValue::Kind::kOther); }
   bool start_object(std::size_t size);
   bool key(json::string_t& key);
   bool end_object();
   bool start_array(std::size_t size);
   bool end_array();
   template <typename Exception>
-  bool parse_error(std::size_t position, const std::string& lastToken, const Exception& error) {
-    return builder_.parse_error(position, lastToken, error);
+  bool parse_error(std::size_t, const std::string&, const Exception& error) {
+    throw error;
   }
 
  private:
-  // Every event is refused once `open_` containers are open around it and that is more than the limit.
-  bool Value() const;
-  void Open();
+  struct OpenContainer {
+    JsonValue* value;
+    // The keys of an object, once it has too many to compare with each in turn.
+    std::unordered_set<std::string> manyKeys;
+  };
 
-  nlohmann::detail::json_sax_dom_parser<json> builder_;
+  // Every event is refused once more containers than the limit are open around it.
+  void CheckDepth() const;
+  // The value an event fills: the document, a new entry of the open list, or the open object's last member.
+  JsonValue& Next();
+  // Next(), after the depth check, marked as a value of `kind`.
+  JsonValue& Filled(JsonValue::Kind kind);
+  bool Scalar(JsonValue::Kind kind) {
+    Filled(kind);
+    return true;
+  }
+  void Open(JsonValue::Kind kind);
+  bool IsRepeated(OpenContainer& object, const std::string& key) const;
+
+  JsonValue& result_;
   std::string source_;
   std::size_t maxDepth_;
-  std::size_t open_ = 0;
-  // The keys of the open objects, innermost last, and where each object's keys begin.
-  std::vector<std::string> keys_;
-  std::vector<std::size_t> keysBegin_;
+  std::vector<OpenContainer> open_;
 };
 
 }  // namespace talvane::detail

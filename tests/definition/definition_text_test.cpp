@@ -36,6 +36,20 @@ TEST(DefinitionText, TextThatIsNotUtf8IsRefused) {
   EXPECT_THROW(DefinitionJson(definition), DefinitionError);
 }
 
+TEST(DefinitionText, AKeyRepeatedInALargeObjectIsRefused) {
+  for (const int keys : {3, 40}) {
+    std::string members;
+    for (int i = 0; i < keys; ++i) members += "\"k" + std::to_string(i) + "\": 0, ";
+    const std::string text = R"({"mainTable": "T", "mainField": "K", "x": {)" + members + R"("k1": 1}})";
+    try {
+      ParseDefinition(text, "d");
+      ADD_FAILURE() << keys << " keys";
+    } catch (const DefinitionError& e) {
+      EXPECT_STREQ(e.what(), "d: key \"k1\" is given twice in the same object");
+    }
+  }
+}
+
 TEST(DefinitionText, ApplyingRaisesTheFirstRefusedSetting) {
   const auto connection = MakeStandardDatabase();
   Definition definition = ParseDefinition(R"({"mainTable": "Orders", "mainField": "OrderID",
