@@ -34,35 +34,43 @@ constexpr int kLargestHeapBlock = 32 << 20;
 
 std::uintptr_t BreakAddress() { return reinterpret_cast<std::uintptr_t>(sbrk(0)); }
 
-// The part of the heap below the first huge page boundary, held for the life of the process.
-void* heldBelowBoundary = nullptr;
+// The part of the heap below the first huge page boundary, held for the life of the process. Volatile: the
+// program never touches the block, and a compiler may otherwise drop an allocation whose memory goes unused.
+void* volatile heldBelowBoundary = nullptr;
 
 }  // namespace
 
-void PlaceHeapOnHugePages() noexcept {
+bool PlaceHeapOnHugePages() noexcept {
   // The reserve, and later blocks up to its size, come from the heap rather than from mappings of their own,
   // and freeing them does not give the heap's top back.
-  if (mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock) == 0) return;
-  if (mallopt(M_TRIM_THRESHOLD, 2 * kLargestHeapBlock) == 0) return;
+  if (mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock) == 0) return false;
+  if (mallopt(M_TRIM_THRESHOLD, 2 * kLargestHeapBlock) == 0) return false;
   const std::uintptr_t breakBefore = BreakAddress();
   void* reserve = std::malloc(kReserve);
-  if (reserve == nullptr) return;
+  if (reserve == nullptr) return false;
   const std::uintptr_t breakAfter = BreakAddress();
-  // Once freed, the reserve is the heap's free top, from here up to the break.
-  const auto top = reinterpret_cast<std::uintptr_t>(reserve);
-  std::free(reserve);
+  const auto start = reinterpret_cast<std::uintptr_t>(reserve);
   const std::uintptr_t boundary = (breakBefore + kHugePage - 1) & ~(kHugePage - 1);
-  const bool grewAsExpected = top <= breakBefore && breakAfter >= top + kReserve && boundary - top < 2 * kHugePage;
-  if (!grewAsExpected) return;
-  if (madvise(reinterpret_cast<void*>(boundary), breakAfter - boundary, MADV_HUGEPAGE) != 0) return;
-  // A block ending short of the boundary, so that the next allocations start on the huge pages.
+  // The reserve must have grown the heap at its top, and start less than two huge pages below the boundary.
+  const bool grewAsExpected = start <= breakBefore && breakAfter >= start + kReserve && boundary - start < 2 * kHugePage;
+  if (!grewAsExpected || madvise(reinterpret_cast<void*>(boundary), breakAfter - boundary, MADV_HUGEPAGE) != 0) {
+    std::free(reserve);
+    return false;
+  }
+  // The reserve shrunk in place to a block ending short of the boundary: the rest goes back to the heap's top,
+  // where the next allocations start, on the huge pages.
   constexpr std::uintptr_t kChunkOverhead = 64;
-  if (boundary - top > kChunkOverhead) heldBelowBoundary = std::malloc(boundary - top - kChunkOverhead);
+  if (boundary - start > kChunkOverhead) {
+    heldBelowBoundary = std::realloc(reserve, boundary - start - kChunkOverhead);
+  } else {
+    std::free(reserve);
+  }
+  return true;
 }
 
 #else
 
-void PlaceHeapOnHugePages() noexcept {}
+bool PlaceHeapOnHugePages() noexcept { return false; }
 
 #endif
 

@@ -9,8 +9,9 @@ namespace talvane::cli {
 // Moves the rest of the process's heap onto transparent huge pages, where the system offers them: the heap
 // is grown once by a reserve of address space, the part of the reserve from the first 2 MiB boundary on is
 // advised as huge, and the part below the boundary is held so that allocations start on it. Nothing is
-// touched but the reserve's bounds, so memory is only used as the heap fills. Does nothing with another C
-// library, under a sanitizer, or when the heap does not behave as expected. Call it first thing in main.
-void PlaceHeapOnHugePages() noexcept;
+// touched but the reserve's bounds, so memory is only used as the heap fills. Returns false, having placed
+// nothing, with another C library, under a sanitizer, on a system without huge pages, or when the heap does not
+// behave as expected. Call it first thing in main: blocks freed before it are used again below the boundary.
+bool PlaceHeapOnHugePages() noexcept;
 
 }  // namespace talvane::cli
