@@ -10,6 +10,7 @@ namespace {
 // An object's keys are compared one by one up to this many; past it they are hashed, so that an object of a
 // million keys is read in linear time.
 constexpr std::size_t kKeysComparedInTurn = 16;
+constexpr std::size_t kMembersReserved = 4;
 
 }  // namespace
 
@@ -52,6 +53,8 @@ void StrictJsonBuilder::Open(JsonValue::Kind kind) { open_.push_back({&Filled(ki
 
 bool StrictJsonBuilder::start_object(std::size_t) {
   Open(JsonValue::Kind::kObject);
+  // Room for the keys of a field or a formula, in one allocation.
+  open_.back().value->members.reserve(kMembersReserved);
   return true;
 }
 
