@@ -222,7 +222,6 @@ bool Exception::ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item) {
   } catch (...) {
     return false;
   }
-  if (run == 0) return false;
   try {
     for (const auto& set : work) {
       for (const auto& fieldItem : set.items) ResolveItemInSet(*fieldItem, set.tables);
