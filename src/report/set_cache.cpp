@@ -28,6 +28,13 @@ const std::type_info& MadeType() {
 // Raised by a formula whose set name strips to nothing: it would match the unnamed formulas.
 class UnnamedSet {};
 
+// Where the member at `position` of a set is, or goes (members are kept by position).
+template <typename Members>
+auto MemberAt(Members& members, std::size_t position) {
+  return std::lower_bound(members.begin(), members.end(), position,
+                          [](const auto& member, std::size_t at) { return member.first < at; });
+}
+
 }  // namespace
 
 uint64_t SetCache::Prepare(const std::vector<std::shared_ptr<Formula>>& formulas, uint64_t removals,
@@ -41,7 +48,7 @@ uint64_t SetCache::Prepare(const std::vector<std::shared_ptr<Formula>>& formulas
     connection_ = connection.get();
     ChangeNote::MarkChangesUnderWay();  // a formula being built is read as it stands now
     marked_.clear();
-    if (removals_ == removals && opaqueEntries_ == 0 && formulas.size() >= entries_.size()) {
+    if (removals_ == removals && formulas.size() >= entries_.size()) {
       ReadChanged(formulas);
     } else {
       ReadAll(formulas);
@@ -90,7 +97,7 @@ void SetCache::Forget() noexcept {
   connection_ = nullptr;
   entries_.clear();
   positions_.clear();
-  opaqueEntries_ = 0;
+  opaque_.clear();
   sets_.clear();
   order_.clear();
   touched_.clear();
@@ -105,8 +112,10 @@ void SetCache::ReadChanged(const std::vector<std::shared_ptr<Formula>>& formulas
   for (const Formula* formula : std::exchange(changed_, {})) {
     const auto found = positions_.find(formula);
     if (found == positions_.end()) continue;  // new (read below) or not in the report
-    if (entries_[found->second].revision != ChangeNote::RevisionOf(*formula)) Store(found->second, formulas[found->second]);
+    const std::size_t position = found->second;
+    if (entries_[position].revision != ChangeNote::RevisionOf(*formula)) Store(position, formulas[position]);
   }
+  for (const std::size_t position : std::vector<std::size_t>(opaque_)) Store(position, formulas[position]);
   for (std::size_t i = entries_.size(); i < formulas.size(); ++i) Store(i, formulas[i]);
 }
 
@@ -116,7 +125,7 @@ void SetCache::ReadAll(const std::vector<std::shared_ptr<Formula>>& formulas) {
   changed_.clear();
   readers_.clear();
   readerPositions_ = 0;
-  opaqueEntries_ = 0;
+  opaque_.clear();
   for (auto& [key, set] : sets_) {
     set.members.clear();
     touched_.insert(key);
@@ -140,10 +149,10 @@ void SetCache::Store(std::size_t position, const std::shared_ptr<Formula>& formu
     entries_.push_back(std::move(entry));
   } else {
     Entry& old = entries_[position];
-    if (old.opaque) --opaqueEntries_;
+    if (old.opaque) opaque_.erase(std::find(opaque_.begin(), opaque_.end(), position));
     if (!old.setKey.empty()) {
-      std::vector<std::size_t>& members = sets_[old.setKey].members;
-      members.erase(std::lower_bound(members.begin(), members.end(), position));
+      Set& set = sets_[old.setKey];
+      set.members.erase(MemberAt(set.members, position));
       touched_.insert(old.setKey);
     }
     old = std::move(entry);
@@ -155,10 +164,10 @@ void SetCache::Store(std::size_t position, const std::shared_ptr<Formula>& formu
 void SetCache::Index(std::size_t position) {
   const Entry& entry = entries_[position];
   positions_[entry.formula.get()] = position;
-  if (entry.opaque) ++opaqueEntries_;
+  if (entry.opaque) opaque_.push_back(position);
   if (!entry.setKey.empty()) {
-    std::vector<std::size_t>& members = sets_[entry.setKey].members;
-    members.insert(std::lower_bound(members.begin(), members.end(), position), position);
+    Set& set = sets_[entry.setKey];
+    set.members.emplace(MemberAt(set.members, position), position, entry.tables);
     touched_.insert(entry.setKey);
   }
   for (const auto& field : entry.fieldItems) {
@@ -176,8 +185,8 @@ void SetCache::UpdateSets() {
   for (const std::string& key : touched_) {
     const auto set = sets_.find(key);
     StringList tables;
-    for (const std::size_t position : set->second.members) {
-      for (const std::string& table : entries_[position].tables.Items()) AppendUniqueToList(tables, table);
+    for (const auto& member : set->second.members) {
+      for (const std::string& table : member.second.Items()) AppendUniqueToList(tables, table);
     }
     if (set->second.members.empty() || tables.Items() != set->second.tables.Items()) MarkReaders(key);
     if (set->second.members.empty()) {
@@ -187,13 +196,11 @@ void SetCache::UpdateSets() {
     }
   }
   touched_.clear();
-  std::vector<std::string> order;
-  for (const auto& [key, set] : sets_) order.push_back(key);
-  std::sort(order.begin(), order.end(), [&](const std::string& a, const std::string& b) {
-    return sets_.at(a).members.front() < sets_.at(b).members.front();
-  });
+  std::vector<std::pair<std::size_t, std::string>> order;
+  for (const auto& [key, set] : sets_) order.emplace_back(set.members.front().first, key);
+  std::sort(order.begin(), order.end());
   for (std::size_t i = 0; i < order.size(); ++i) {
-    if (i >= order_.size() || order_[i] != order[i]) MarkReaders(order[i]);
+    if (i >= order_.size() || order_[i].second != order[i].second) MarkReaders(order[i].second);
   }
   order_ = std::move(order);
 }
@@ -208,10 +215,10 @@ void SetCache::PlanWork(const std::shared_ptr<Item>& item, std::vector<SetWork>&
   marked_.erase(std::unique(marked_.begin(), marked_.end()), marked_.end());
 
   std::unordered_map<std::string, std::size_t> slots;
-  for (const std::string& key : order_) {
-    const StringList& tables = sets_.at(key).tables;
+  for (const auto& set : order_) {
+    const StringList& tables = sets_.at(set.second).tables;
     if (IsArrayEmpty(tables)) continue;
-    slots.emplace(key, work.size());
+    slots.emplace(set.second, work.size());
     work.push_back({tables, {}});
   }
   if (work.empty()) return;

@@ -38,8 +38,8 @@ class SetCache {
   // sets; `item`, a field item being assigned, comes last in its set. Returns the run's number for Commit.
   // Raises what reading a formula raises, and when a set's name cannot be told from the unnamed formulas;
   // the cache is then forgotten. `removals` is the formula list's count of removals: while it stays,
-  // formulas are only ever appended, and only the formulas told changed (NoteChanged) and the new ones are
-  // read; otherwise every formula's revision is checked.
+  // formulas are only ever appended, and only the formulas told changed (NoteChanged), the opaque ones and
+  // the new ones are read; otherwise every formula's revision is checked.
   uint64_t Prepare(const std::vector<std::shared_ptr<Formula>>& formulas, uint64_t removals,
                    const std::shared_ptr<db::Connection>& connection, const std::shared_ptr<Item>& item,
                    std::vector<SetWork>& work);
@@ -67,8 +67,9 @@ class SetCache {
     std::vector<std::pair<std::string, std::shared_ptr<Item>>> fieldItems;
   };
   struct Set {
-    std::vector<std::size_t> members;  // positions of its formulas, ascending
-    StringList tables;                 // theirs, in list order, as of the last run
+    // The position and tables of each of its formulas, by position.
+    std::vector<std::pair<std::size_t, StringList>> members;
+    StringList tables;  // theirs, in list order, as of the last run
   };
 
   static Entry Read(const std::shared_ptr<Formula>& formula, const db::Connection* connection);
@@ -79,7 +80,7 @@ class SetCache {
   // The node's parent as the library links it; null for a node not made by the library.
   static const INode* LinkedParent(const INode& node);
 
-  // Reads the formulas told changed and the new ones.
+  // Reads the formulas told changed, the opaque ones and the new ones.
   void ReadChanged(const std::vector<std::shared_ptr<Formula>>& formulas);
   // Checks every formula, keeping the entries of unchanged ones wherever they moved, and indexes them anew.
   void ReadAll(const std::vector<std::shared_ptr<Formula>>& formulas);
@@ -97,17 +98,17 @@ class SetCache {
   const db::Connection* connection_ = nullptr;
   std::vector<Entry> entries_;                                 // in list order
   std::unordered_map<const Formula*, std::size_t> positions_;  // of each formula's entry
-  std::size_t opaqueEntries_ = 0;
-  std::unordered_map<std::string, Set> sets_;  // by key
-  std::vector<std::string> order_;             // keys of the sets, by their first formula
-  std::unordered_set<std::string> touched_;    // keys of the sets whose formulas were read this run
+  std::vector<std::size_t> opaque_;                            // positions of the opaque entries
+  std::unordered_map<std::string, Set> sets_;                  // by key
+  std::vector<std::pair<std::size_t, std::string>> order_;     // the sets' keys by their first position
+  std::unordered_set<std::string> touched_;                    // keys of the sets whose formulas were read
   // By key, positions of entries that read a field of that table or set. An entry read again adds its
   // position anew and leaves the old one: a position too many only resolves one formula more.
   std::unordered_map<std::string, std::vector<std::size_t>> readers_;
   std::size_t readerPositions_ = 0;  // kept in readers_, stale ones included
   std::vector<std::size_t> marked_;  // positions to resolve in this run, in any order, repeats allowed
   uint64_t runs_ = 0;                // Prepare calls so far
-  std::optional<uint64_t> removals_;  // the list's removals at the last run; none when every formula is checked
+  std::optional<uint64_t> removals_;  // the list's removals at the last run; none: the next run checks all
   std::vector<const Formula*> changed_;  // told changed since the last run
 };
 
