@@ -54,7 +54,7 @@ uint64_t SetCache::Prepare(const std::vector<std::shared_ptr<Formula>>& formulas
       ReadAll(formulas);
     }
     removals_ = removals;
-    // Formulas read again leave their old positions behind; past a few per field, the next run starts afresh.
+    // Formulas read again leave their old positions behind; past a few per field, the next run files anew.
     if (readerPositions_ > 8 * entries_.size() + 4096) removals_.reset();
     UpdateSets();
     PlanWork(item, work);
