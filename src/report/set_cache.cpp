@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <typeinfo>
-#include <unordered_set>
 
 #include "formula/change_note.hpp"
 #include "talvane/db/connection.hpp"
@@ -26,18 +25,14 @@ const std::type_info& MadeType() {
   return type;
 }
 
-// The key of a set: its name, stripped once, upper-cased.
-std::string KeyOfName(std::string_view name) { return UpperAscii(name); }
+// Raised by a formula whose set name strips to nothing: it would match the unnamed formulas.
+class UnnamedSet {};
 
-// The names of `names`, by key, that are also in `others`, in order.
-std::vector<std::string> KeysAlsoIn(const StringList& names, const StringList& others) {
-  std::unordered_set<std::string> present;
-  for (const std::string& name : others.Items()) present.insert(KeyOfName(name));
-  std::vector<std::string> keys;
-  for (const std::string& name : names.Items()) {
-    if (present.count(KeyOfName(name)) != 0) keys.push_back(KeyOfName(name));
-  }
-  return keys;
+// Where the member at `position` of a set is, or goes (members are kept by position).
+template <typename Members>
+auto MemberAt(Members& members, std::size_t position) {
+  return std::lower_bound(members.begin(), members.end(), position,
+                          [](const auto& member, std::size_t at) { return member.first < at; });
 }
 
 }  // namespace
@@ -52,24 +47,16 @@ uint64_t SetCache::Prepare(const std::vector<std::shared_ptr<Formula>>& formulas
     schemaVersion_ = std::move(version);
     connection_ = connection.get();
     ChangeNote::MarkChangesUnderWay();  // a formula being built is read as it stands now
-    const bool onlyGrew = indexed_ && removals_ == removals && formulas.size() >= stamps_.size() &&
-                          opaqueEntries_ == 0;
+    marked_.clear();
+    if (removals_ == removals && formulas.size() >= entries_.size()) {
+      ReadChanged(formulas);
+    } else {
+      ReadAll(formulas);
+    }
     removals_ = removals;
-    std::vector<std::size_t> appendedToSets;
-    if (!onlyGrew) {
-      changed_.clear();
-      if (Refresh(formulas, connection_) || !indexed_) Reindex();
-    } else if (RefreshChanged(formulas, connection_, appendedToSets)) {
-      Reindex();
-    } else if (!appendedToSets.empty()) {
-      ReindexAppended(appendedToSets);
-    }
-    for (const std::string& name : setNames_.Items()) {
-      if (UpperAscii(StripBrackets(name)).empty()) {  // would match the unnamed formulas
-        Forget();
-        return 0;
-      }
-    }
+    // Formulas read again leave their old positions behind; past a few per field, the next run files anew.
+    if (readerPositions_ > 8 * entries_.size() + 4096) removals_.reset();
+    UpdateSets();
     PlanWork(item, work);
   } catch (...) {
     Forget();
@@ -85,172 +72,104 @@ void SetCache::Commit(uint64_t run) noexcept {
   }
   // The run wrote what a run writes: those formulas are current as they now stand.
   for (const std::size_t position : marked_) {
-    if (position < stamps_.size()) stamps_[position].revision = ChangeNote::RevisionOf(*entries_[position].formula);
+    entries_[position].revision = ChangeNote::RevisionOf(*entries_[position].formula);
   }
   marked_.clear();
 }
 
 void SetCache::NoteChanged(const Formula& formula) noexcept {
-  // Changes made while no resolution runs pile up; past a few per formula, the next run reads every formula.
-  if (changed_.size() > 4 * stamps_.size() + 1024) {
+  if (!removals_) return;  // the next run checks every formula
+  // Changes made while no resolution runs pile up; past a few per formula, the next run checks every formula.
+  if (changed_.size() > 4 * entries_.size() + 1024) {
     changed_.clear();
     removals_.reset();
     return;
   }
   try {
     changed_.push_back(&formula);
-  } catch (...) {  // out of memory: the next run reads every formula
+  } catch (...) {  // out of memory: the next run checks every formula
     removals_.reset();
   }
 }
 
 void SetCache::Forget() noexcept {
-  removals_.reset();
-  changed_.clear();
-  positions_.clear();
-  opaqueEntries_ = 0;
   schemaVersion_.reset();
   connection_ = nullptr;
-  stamps_.clear();
   entries_.clear();
-  inSets_.clear();
+  positions_.clear();
+  opaque_.clear();
+  sets_.clear();
+  order_.clear();
+  touched_.clear();
   readers_.clear();
+  readerPositions_ = 0;
   marked_.clear();
-  indexed_ = false;
-  setNames_ = StringList();
-  tablesBySet_.clear();
+  removals_.reset();
+  changed_.clear();
 }
 
-bool SetCache::Refresh(const std::vector<std::shared_ptr<Formula>>& formulas, const db::Connection* connection) {
-  marked_.clear();
-  // Usually the list is as it was, or longer: the entries are checked where they stand.
-  bool setsChanged = false;
-  std::size_t i = 0;
-  for (const std::size_t common = std::min(formulas.size(), stamps_.size()); i < common; ++i) {
-    const Stamp& stamp = stamps_[i];
-    const Formula* formula = formulas[i].get();
-    if (stamp.formula != formula || formula == nullptr) break;
-    if (!stamp.opaque && stamp.revision == ChangeNote::RevisionOf(*formula)) continue;
-    bool joinedAtEnd = false;
-    if (Restore(i, formulas[i], connection, joinedAtEnd)) setsChanged = true;
-  }
-  if (i == formulas.size() && i == stamps_.size()) {
-    // Formulas read again leave their old positions behind; past a few per field, start afresh.
-    if (readerPositions_ > 8 * entries_.size() + 4096) RebuildPositions();
-    return setsChanged;
-  }
-  const bool appended = i == stamps_.size() &&
-                        std::none_of(formulas.begin() + static_cast<std::ptrdiff_t>(i), formulas.end(),
-                                     [](const auto& formula) { return formula == nullptr; });
-  if (!appended) {
-    RefreshMoved(formulas, i, connection);
-    return true;
-  }
-  for (; i < formulas.size(); ++i) {
-    bool joinedAtEnd = false;
-    if (Restore(i, formulas[i], connection, joinedAtEnd)) setsChanged = true;
-  }
-  return setsChanged;
-}
-
-bool SetCache::RefreshChanged(const std::vector<std::shared_ptr<Formula>>& formulas,
-                              const db::Connection* connection, std::vector<std::size_t>& appendedToSets) {
-  marked_.clear();
-  bool setsChanged = false;
-  const auto restore = [&](std::size_t position) {
-    bool joinedAtEnd = false;
-    if (!Restore(position, formulas[position], connection, joinedAtEnd)) return;
-    if (joinedAtEnd) {
-      appendedToSets.push_back(position);
-    } else {
-      setsChanged = true;
-    }
-  };
-  const std::size_t known = stamps_.size();
+void SetCache::ReadChanged(const std::vector<std::shared_ptr<Formula>>& formulas) {
   for (const Formula* formula : std::exchange(changed_, {})) {
     const auto found = positions_.find(formula);
-    if (found == positions_.end() || found->second >= known) continue;
+    if (found == positions_.end()) continue;  // new (read below) or not in the report
     const std::size_t position = found->second;
-    if (formulas[position].get() != formula) return true;  // not where it was: read everything
-    if (stamps_[position].revision == ChangeNote::RevisionOf(*formula)) continue;  // read already
-    restore(position);
+    if (entries_[position].revision != ChangeNote::RevisionOf(*formula)) Store(position, formulas[position]);
   }
-  for (std::size_t i = known; i < formulas.size(); ++i) {
-    if (!formulas[i]) return true;
-    restore(i);
-  }
-  if (readerPositions_ > 8 * entries_.size() + 4096) RebuildPositions();
-  return setsChanged;
+  for (const std::size_t position : std::vector<std::size_t>(opaque_)) Store(position, formulas[position]);
+  for (std::size_t i = entries_.size(); i < formulas.size(); ++i) Store(i, formulas[i]);
 }
 
-bool SetCache::Restore(std::size_t position, const std::shared_ptr<Formula>& formula,
-                       const db::Connection* connection, bool& joinedAtEnd) {
-  const bool known = position < entries_.size();
-  const bool wasInSet = known && !entries_[position].setName.empty();
-  const std::string oldKey = wasInSet ? KeyOfName(entries_[position].setName) : std::string();
-  const StringList oldTables = wasInSet ? entries_[position].tables : StringList();
-  const bool behindEverySet = inSets_.empty() || inSets_.back() < position;
-  Store(position, formula, connection);
-  const Entry& entry = entries_[position];
-  const bool inSet = !entry.setName.empty();
-  joinedAtEnd = !wasInSet && inSet && behindEverySet;
-  if (wasInSet != inSet) {
-    const auto at = std::lower_bound(inSets_.begin(), inSets_.end(), position);
-    if (inSet) inSets_.insert(at, position); else inSets_.erase(at);
+void SetCache::ReadAll(const std::vector<std::shared_ptr<Formula>>& formulas) {
+  std::vector<Entry> previous = std::exchange(entries_, {});
+  const std::unordered_map<const Formula*, std::size_t> previousPositions = std::exchange(positions_, {});
+  changed_.clear();
+  readers_.clear();
+  readerPositions_ = 0;
+  opaque_.clear();
+  for (auto& [key, set] : sets_) {
+    set.members.clear();
+    touched_.insert(key);
   }
-  // Read again with the same set and tables (its items typed by the last run, say): the sets are as they were.
-  const bool setUnchanged = wasInSet && inSet && KeyOfName(entry.setName) == oldKey &&
-                            entry.tables.Items() == oldTables.Items();
-  return (wasInSet || inSet) && !setUnchanged;
-}
-
-// From position `from` on, formulas were removed, moved or replaced: each unchanged formula keeps its entry
-// wherever it went, and the positions kept by key are built again.
-void SetCache::RefreshMoved(const std::vector<std::shared_ptr<Formula>>& formulas, std::size_t from,
-                            const db::Connection* connection) {
-  std::unordered_map<const Formula*, std::pair<Stamp, Entry>> previous;
-  for (std::size_t k = from; k < entries_.size(); ++k) {
-    previous.emplace(stamps_[k].formula, std::make_pair(stamps_[k], std::move(entries_[k])));
-  }
-  stamps_.resize(from);
-  entries_.resize(from);
-  for (std::size_t i = from; i < formulas.size(); ++i) {
-    const std::shared_ptr<Formula>& formula = formulas[i];
-    if (!formula) continue;
-    const auto found = previous.find(formula.get());
-    const bool unchanged = found != previous.end() && !found->second.first.opaque &&
-                           found->second.first.revision == ChangeNote::RevisionOf(*formula);
-    if (unchanged) {
-      stamps_.push_back(found->second.first);
-      entries_.push_back(std::move(found->second.second));
-      previous.erase(found);  // a formula listed twice reads its second entry afresh
+  for (const std::shared_ptr<Formula>& formula : formulas) {
+    const auto found = previousPositions.find(formula.get());
+    Entry* kept = found == previousPositions.end() ? nullptr : &previous[found->second];
+    if (kept != nullptr && kept->formula == formula && !kept->opaque &&
+        kept->revision == ChangeNote::RevisionOf(*formula)) {
+      entries_.push_back(std::move(*kept));  // a formula listed twice reads its second entry afresh
+      Index(entries_.size() - 1);
     } else {
-      Store(stamps_.size(), formula, connection);
+      Store(entries_.size(), formula);
     }
   }
-  RebuildPositions();
 }
 
-void SetCache::Store(std::size_t position, const std::shared_ptr<Formula>& formula,
-                     const db::Connection* connection) {
-  bool opaque = false;
-  Entry entry = Read(formula, connection, opaque);
-  Stamp stamp{formula.get(), ChangeNote::RevisionOf(*formula), opaque};
-  AddReader(position, entry);
+void SetCache::Store(std::size_t position, const std::shared_ptr<Formula>& formula) {
+  Entry entry = Read(formula, connection_);
   if (position == entries_.size()) {
-    stamps_.push_back(stamp);
     entries_.push_back(std::move(entry));
   } else {
-    if (stamps_[position].opaque) --opaqueEntries_;
-    stamps_[position] = stamp;
-    entries_[position] = std::move(entry);
+    Entry& old = entries_[position];
+    if (old.opaque) opaque_.erase(std::find(opaque_.begin(), opaque_.end(), position));
+    if (!old.setKey.empty()) {
+      Set& set = sets_[old.setKey];
+      set.members.erase(MemberAt(set.members, position));
+      touched_.insert(old.setKey);
+    }
+    old = std::move(entry);
   }
-  if (opaque) ++opaqueEntries_;
-  positions_[formula.get()] = position;
+  Index(position);
   marked_.push_back(position);
 }
 
-void SetCache::AddReader(std::size_t position, const Entry& entry) {
+void SetCache::Index(std::size_t position) {
+  const Entry& entry = entries_[position];
+  positions_[entry.formula.get()] = position;
+  if (entry.opaque) opaque_.push_back(position);
+  if (!entry.setKey.empty()) {
+    Set& set = sets_[entry.setKey];
+    set.members.emplace(MemberAt(set.members, position), position, entry.tables);
+    touched_.insert(entry.setKey);
+  }
   for (const auto& field : entry.fieldItems) {
     std::vector<std::size_t>& readers = readers_[field.first];
     if (!readers.empty() && readers.back() == position) continue;
@@ -259,60 +178,31 @@ void SetCache::AddReader(std::size_t position, const Entry& entry) {
   }
 }
 
-void SetCache::RebuildPositions() {
-  inSets_.clear();
-  readers_.clear();
-  positions_.clear();
-  readerPositions_ = 0;
-  opaqueEntries_ = 0;
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (!entries_[i].setName.empty()) inSets_.push_back(i);
-    AddReader(i, entries_[i]);
-    positions_[stamps_[i].formula] = i;
-    if (stamps_[i].opaque) ++opaqueEntries_;
-  }
-}
-
-void SetCache::Reindex() {
-  StringList names;
-  std::unordered_map<std::string, StringList> tables;
-  for (const std::size_t position : inSets_) {
-    const Entry& entry = entries_[position];
-    const auto [set, first] = tables.try_emplace(KeyOfName(entry.setName));
-    if (first) AppendToList(names, entry.setName);  // the first spelling of each set, in list order
-    for (const std::string& table : entry.tables.Items()) AppendUniqueToList(set->second, table);
-  }
-
-  // A formula reading two sets resolves them in the order of the sets: when that order changes for sets
-  // that were there before, everything is resolved again.
-  if (indexed_ && KeysAlsoIn(names, setNames_) != KeysAlsoIn(setNames_, names)) {
-    MarkAll();
-  } else {
-    for (const auto& [key, setTables] : tables) {
-      const auto before = tablesBySet_.find(key);
-      if (before == tablesBySet_.end() || before->second.Items() != setTables.Items()) MarkReaders(key);
+// A formula reading two sets resolves them in the order of the sets, so a set that moved in that order is
+// resolved again as well as one whose tables changed.
+void SetCache::UpdateSets() {
+  if (touched_.empty()) return;
+  for (const std::string& key : touched_) {
+    const auto set = sets_.find(key);
+    StringList tables;
+    for (const auto& member : set->second.members) {
+      for (const std::string& table : member.second.Items()) AppendUniqueToList(tables, table);
     }
-    for (const auto& entry : tablesBySet_) {
-      if (tables.count(entry.first) == 0) MarkReaders(entry.first);
+    if (set->second.members.empty() || tables.Items() != set->second.tables.Items()) MarkReaders(key);
+    if (set->second.members.empty()) {
+      sets_.erase(set);
+    } else {
+      set->second.tables = std::move(tables);
     }
   }
-  setNames_ = std::move(names);
-  tablesBySet_ = std::move(tables);
-  indexed_ = true;
-}
-
-// Entries that join their sets after every formula of the sets add their tables at the end of their set's
-// tables, and a new set comes after the others: what Reindex would build, without reading every set formula.
-void SetCache::ReindexAppended(const std::vector<std::size_t>& positions) {
-  for (const std::size_t position : positions) {
-    const Entry& entry = entries_[position];
-    const std::string key = KeyOfName(entry.setName);
-    const auto [set, added] = tablesBySet_.try_emplace(key);
-    if (added) AppendToList(setNames_, entry.setName);
-    const std::size_t before = set->second.Size();
-    for (const std::string& table : entry.tables.Items()) AppendUniqueToList(set->second, table);
-    if (added || set->second.Size() != before) MarkReaders(key);
+  touched_.clear();
+  std::vector<std::pair<std::size_t, std::string>> order;
+  for (const auto& [key, set] : sets_) order.emplace_back(set.members.front().first, key);
+  std::sort(order.begin(), order.end());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (i >= order_.size() || order_[i].second != order[i].second) MarkReaders(order[i].second);
   }
+  order_ = std::move(order);
 }
 
 void SetCache::MarkReaders(const std::string& key) {
@@ -320,48 +210,45 @@ void SetCache::MarkReaders(const std::string& key) {
   if (readers != readers_.end()) marked_.insert(marked_.end(), readers->second.begin(), readers->second.end());
 }
 
-void SetCache::MarkAll() {
-  marked_.resize(entries_.size());
-  for (std::size_t i = 0; i < marked_.size(); ++i) marked_[i] = i;
-}
-
 void SetCache::PlanWork(const std::shared_ptr<Item>& item, std::vector<SetWork>& work) {
   std::sort(marked_.begin(), marked_.end());
   marked_.erase(std::unique(marked_.begin(), marked_.end()), marked_.end());
-  while (!marked_.empty() && marked_.back() >= entries_.size()) marked_.pop_back();
 
   std::unordered_map<std::string, std::size_t> slots;
-  for (const std::string& name : setNames_.Items()) {
-    const std::string key = KeyOfName(name);
-    const auto tables = tablesBySet_.find(key);
-    if (tables == tablesBySet_.end() || IsArrayEmpty(tables->second)) continue;
-    slots.emplace(key, work.size());
-    work.push_back({tables->second, {}});
+  for (const auto& set : order_) {
+    const StringList& tables = sets_.at(set.second).tables;
+    if (IsArrayEmpty(tables)) continue;
+    slots.emplace(set.second, work.size());
+    work.push_back({tables, {}});
   }
   if (work.empty()) return;
+  const auto addToItsSet = [&](const std::string& key, const std::shared_ptr<Item>& fieldItem) {
+    const auto slot = slots.find(key);
+    if (slot != slots.end()) work[slot->second].items.push_back(fieldItem);
+  };
   for (const std::size_t position : marked_) {
-    for (const auto& [key, fieldItem] : entries_[position].fieldItems) {
-      const auto slot = slots.find(key);
-      if (slot != slots.end()) work[slot->second].items.push_back(fieldItem);
-    }
+    for (const auto& [key, fieldItem] : entries_[position].fieldItems) addToItsSet(key, fieldItem);
   }
   if (item && item->ItemType() == kField) {
     Entry loose;
     AddFieldItem(item, loose);
-    const auto slot = slots.find(loose.fieldItems.front().first);
-    if (slot != slots.end()) work[slot->second].items.push_back(item);
+    addToItsSet(loose.fieldItems.front().first, item);
   }
 }
 
-SetCache::Entry SetCache::Read(const std::shared_ptr<Formula>& formula, const db::Connection* connection,
-                               bool& opaque) {
+SetCache::Entry SetCache::Read(const std::shared_ptr<Formula>& formula, const db::Connection* connection) {
   Entry entry;
   entry.formula = formula;
+  entry.revision = ChangeNote::RevisionOf(*formula);
   const Formula& node = *formula;
-  opaque = typeid(node) != MadeType<Formula>();  // its Name or children may be the host's
-  entry.setName = SetNameOf(*formula);
-  if (!entry.setName.empty()) AddTablesOf(*formula, entry.tables);
-  ReadFieldItems(*formula, connection, entry, opaque);
+  entry.opaque = typeid(node) != MadeType<Formula>();  // its Name or children may be the host's
+  const std::string setName = SetNameOf(*formula);
+  if (!setName.empty()) {
+    if (StripBrackets(setName).empty()) throw UnnamedSet();
+    entry.setKey = UpperAscii(setName);
+    AddTablesOf(*formula, entry.tables);
+  }
+  ReadFieldItems(*formula, connection, entry);
   return entry;
 }
 
@@ -375,18 +262,17 @@ void SetCache::AddTablesOf(const Formula& formula, StringList& tables) {
 }
 
 // Depth first, children in order, as the report has always listed them.
-void SetCache::ReadFieldItems(const INode& holder, const db::Connection* connection, Entry& entry,
-                              bool& opaque) {
+void SetCache::ReadFieldItems(const INode& holder, const db::Connection* connection, Entry& entry) {
   const auto visit = [&](const std::shared_ptr<INode>& child) {
     if (!child) return;
-    if (!IsLibraryNode(*child) || LinkedParent(*child) != &holder) opaque = true;
+    if (!IsLibraryNode(*child) || LinkedParent(*child) != &holder) entry.opaque = true;
     if (child->ItemType() == kField) {
       if (const auto fieldItem = std::dynamic_pointer_cast<Item>(child)) {
-        if (fieldItem->connection_.get() != connection) opaque = true;
+        if (fieldItem->connection_.get() != connection) entry.opaque = true;
         AddFieldItem(fieldItem, entry);
       }
     }
-    if (child->Count() > 0) ReadFieldItems(*child, connection, entry, opaque);
+    if (child->Count() > 0) ReadFieldItems(*child, connection, entry);
   };
   if (typeid(holder) == MadeType<Section>()) {
     for (const auto& child : static_cast<const Section&>(holder).children_) visit(child);

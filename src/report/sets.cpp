@@ -212,8 +212,8 @@ void Exception::ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item) {
 }
 
 // The same resolution with the sets' tables gathered in one pass, resolving only the field items of the
-// formulas changed since the last run and of the sets whose tables changed (see SetCache). False, with
-// nothing changed, when a step before the first change fails.
+// formulas changed since the last run and of those reading a set whose tables or place changed (see
+// SetCache). False, with nothing changed, when a step before the first change fails.
 bool Exception::ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item) {
   std::vector<detail::SetCache::SetWork> work;
   uint64_t run = 0;
@@ -222,7 +222,6 @@ bool Exception::ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item) {
   } catch (...) {
     return false;
   }
-  if (run == 0) return false;
   try {
     for (const auto& set : work) {
       for (const auto& fieldItem : set.items) ResolveItemInSet(*fieldItem, set.tables);

@@ -242,6 +242,33 @@ INSTANTIATE_TEST_SUITE_P(Seeds, KeptResolution, testing::Range(1u, 13u));
 // references to two sets: the failing run must leave that section as a run over every item leaves it.
 INSTANTIATE_TEST_SUITE_P(FailingRun, KeptResolution, testing::Values(47u));
 
+void AddRule(World& world, const std::string& rule, const std::string& set) {
+  const auto formulae = world.report->Formulae();
+  formulae->AddNew();
+  formulae->Formula()->SetValue(std::string_view(rule));
+  if (!set.empty()) formulae->Formula()->SetName(set);
+  formulae->Formula()->SetGrouping(kAnd);
+}
+
+// Two sets of the same tables trade places when the first formula of one joins the other: a section typed by
+// references to both takes the type of the set now resolved last.
+TEST(KeptSetOrder, ASectionTypedByTwoSetsFollowsTheirNewOrder) {
+  World kept = MakeWorld(true);
+  World afresh = MakeWorld(false);
+  for (World* world : {&kept, &afresh}) {
+    AddRule(*world, "Orders.Amount > 1", "Big");
+    AddRule(*world, "Orders.Amount > 2", "Cheap");
+    AddRule(*world, "Orders.Amount > 3", "Big");
+    AddRule(*world, "(Cheap.Status + Big.Placed) = \"x\"", "");
+    world->report->Formulae()->Formula(3)->SetName("Big");  // resolves the sets again: all is current
+  }
+  const auto section = kept.report->Formulae()->Formula(4)->Node(1);
+  EXPECT_EQ(section->DataType(), kIsString);
+  for (World* world : {&kept, &afresh}) world->report->Formulae()->Formula(1)->SetName("Cheap");
+  EXPECT_EQ(section->DataType(), kIsDate);
+  EXPECT_EQ(Snapshot(kept), Snapshot(afresh));
+}
+
 class SetCacheTest : public ReportTest {
  protected:
   // The report's connection, counting what the library asks and reporting the schema version.
