@@ -88,7 +88,7 @@ class ObjectReader {
   std::optional<std::string> OptionalString(std::string_view key) const {
     JsonValue* value = object_.Member(key);
     if (!value) return std::nullopt;
-    if (value->kind != JsonValue::Kind::kString) Fail(Quoted(key) + " must be a string, not " + Described(*value));
+    if (value->kind != JsonValue::Kind::kString) Fail(Quoted(key) + " must be a string, not " + value->Description());
     // The library takes texts up to their end; a NUL inside would cut a name or a formula short.
     if (value->text.find('\0') != std::string::npos) Fail(Quoted(key) + " holds a NUL character");
     return std::move(value->text);
@@ -104,15 +104,15 @@ class ObjectReader {
     const JsonValue* value = object_.Member(key);
     if (!value) return std::nullopt;
     if (!value->IsWholeNumber()) {
-      Fail(Quoted(key) + " must be a whole number, not " + (value->IsNumber() ? std::string("a fraction") : Described(*value)));
+      Fail(Quoted(key) + " must be a whole number, not " + (value->IsNumber() ? std::string("a fraction") : value->Description()));
     }
     const bool fits = value->kind == JsonValue::Kind::kUnsigned
                           ? value->unsignedInteger <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
                           : value->integer >= std::numeric_limits<int32_t>::min() &&
                                 value->integer <= std::numeric_limits<int32_t>::max();
     if (!fits) Fail(Quoted(key) + " is out of range");
-    return static_cast<int32_t>(value->kind == JsonValue::Kind::kUnsigned ? static_cast<int64_t>(value->unsignedInteger)
-                                                                         : value->integer);
+    if (value->kind == JsonValue::Kind::kUnsigned) return static_cast<int32_t>(value->unsignedInteger);
+    return static_cast<int32_t>(value->integer);
   }
 
   // The entries of a list, each of them an object; none when the key is absent.
@@ -120,13 +120,13 @@ class ObjectReader {
     JsonValue* value = object_.Member(key);
     if (!value) return nullptr;
     if (value->kind != JsonValue::Kind::kList) {
-      Fail(Quoted(key) + " must be a list ([...]), not " + Described(*value));
+      Fail(Quoted(key) + " must be a list ([...]), not " + value->Description());
     }
     for (std::size_t i = 0; i < value->entries.size(); ++i) {
       const JsonValue& entry = value->entries[i];
       if (entry.kind != JsonValue::Kind::kObject) {
         Fail(std::string(entryName) + " " + std::to_string(i + 1) + " must be an object ({...}), not " +
-             Described(entry));
+             entry.Description());
       }
     }
     return &value->entries;
@@ -135,8 +135,6 @@ class ObjectReader {
   [[noreturn]] void Fail(const std::string& message) const { throw DefinitionError(source_ + ": " + where_ + message); }
 
  private:
-  static std::string Described(const JsonValue& value) { return std::string(value.Description()); }
-
   // Of the keys not in `known`, the first in byte order: the one the message names, whatever order the
   // keys were written in.
   const std::string* FirstUnknownKey(std::span<const Key> known) const {
@@ -237,7 +235,7 @@ Definition ParseDefinition(std::string_view text, const std::string& rawSource) 
   JsonValue document = ParseJson(text, source);
   if (document.kind != JsonValue::Kind::kObject) {
     throw DefinitionError(source + ": the definition must be a JSON object ({...}), not " +
-                          std::string(document.Description()));
+                          document.Description());
   }
   if (document.members.empty()) throw DefinitionError(source + ": the definition is empty ({} sets nothing)");
 

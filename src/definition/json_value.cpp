@@ -9,7 +9,7 @@ JsonValue* JsonValue::Member(std::string_view key) {
   return nullptr;
 }
 
-std::string_view JsonValue::Description() const {
+std::string JsonValue::Description() const {
   switch (kind) {
     case Kind::kObject: return "an object";
     case Kind::kList: return "a list";

@@ -27,7 +27,7 @@ struct JsonValue {
   // The member named `key`, or null.
   JsonValue* Member(std::string_view key);
   // What the value is, for "must be ..., not ..." messages: "an object", "a list", "a string", ...
-  std::string_view Description() const;
+  std::string Description() const;
 };
 
 struct JsonMember {

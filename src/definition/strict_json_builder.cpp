@@ -59,15 +59,9 @@ bool StrictJsonBuilder::start_object(std::size_t) {
 }
 
 bool StrictJsonBuilder::IsRepeated(OpenContainer& object, const std::string& key) const {
-  std::vector<JsonMember>& members = object.value->members;
-  if (members.size() < kKeysComparedInTurn) {
-    for (const JsonMember& member : members) {
-      if (member.key == key) return true;
-    }
-    return false;
-  }
+  if (object.value->members.size() < kKeysComparedInTurn) return object.value->Member(key) != nullptr;
   if (object.manyKeys.empty()) {
-    for (const JsonMember& member : members) object.manyKeys.insert(member.key);
+    for (const JsonMember& member : object.value->members) object.manyKeys.insert(member.key);
   }
   return !object.manyKeys.insert(key).second;
 }
