@@ -28,11 +28,9 @@ const std::type_info& MadeType() {
 // Raised by a formula whose set name strips to nothing: it would match the unnamed formulas.
 class UnnamedSet {};
 
-// Where the member at `position` of a set is, or goes (members are kept by position).
-template <typename Members>
-auto MemberAt(Members& members, std::size_t position) {
-  return std::lower_bound(members.begin(), members.end(), position,
-                          [](const auto& member, std::size_t at) { return member.first < at; });
+// Where the member at `position` of a set is, or goes (members are kept in list order).
+std::vector<std::size_t>::iterator MemberAt(std::vector<std::size_t>& members, std::size_t position) {
+  return std::lower_bound(members.begin(), members.end(), position);
 }
 
 }  // namespace
@@ -167,7 +165,7 @@ void SetCache::Index(std::size_t position) {
   if (entry.opaque) opaque_.push_back(position);
   if (!entry.setKey.empty()) {
     Set& set = sets_[entry.setKey];
-    set.members.emplace(MemberAt(set.members, position), position, entry.tables);
+    set.members.insert(MemberAt(set.members, position), position);
     touched_.insert(entry.setKey);
   }
   for (const auto& field : entry.fieldItems) {
@@ -185,8 +183,8 @@ void SetCache::UpdateSets() {
   for (const std::string& key : touched_) {
     const auto set = sets_.find(key);
     StringList tables;
-    for (const auto& member : set->second.members) {
-      for (const std::string& table : member.second.Items()) AppendUniqueToList(tables, table);
+    for (const std::size_t member : set->second.members) {
+      for (const std::string& table : entries_[member].tables.Items()) AppendUniqueToList(tables, table);
     }
     if (set->second.members.empty() || tables.Items() != set->second.tables.Items()) MarkReaders(key);
     if (set->second.members.empty()) {
@@ -197,7 +195,7 @@ void SetCache::UpdateSets() {
   }
   touched_.clear();
   std::vector<std::pair<std::size_t, std::string>> order;
-  for (const auto& [key, set] : sets_) order.emplace_back(set.members.front().first, key);
+  for (const auto& [key, set] : sets_) order.emplace_back(set.members.front(), key);
   std::sort(order.begin(), order.end());
   for (std::size_t i = 0; i < order.size(); ++i) {
     if (i >= order_.size() || order_[i].second != order[i].second) MarkReaders(order[i].second);

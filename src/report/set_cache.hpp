@@ -67,8 +67,7 @@ class SetCache {
     std::vector<std::pair<std::string, std::shared_ptr<Item>>> fieldItems;
   };
   struct Set {
-    // The position and tables of each of its formulas, by position.
-    std::vector<std::pair<std::size_t, StringList>> members;
+    std::vector<std::size_t> members;  // the positions of its formulas, ascending
     StringList tables;  // theirs, in list order, as of the last run
   };
 
