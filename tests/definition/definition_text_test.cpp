@@ -36,6 +36,34 @@ TEST(DefinitionText, TextThatIsNotUtf8IsRefused) {
   EXPECT_THROW(DefinitionJson(definition), DefinitionError);
 }
 
+// The reader's refusals name what the JSON holds whatever order it is written in, and take whole numbers up to
+// the limits of a 32-bit position on both sides.
+TEST(DefinitionText, RefusalsNameTheValueAsWritten) {
+  const std::string head = R"({"mainTable": "T", "mainField": "K", )";
+  const auto orderPos = [&](const std::string& value) {
+    return head + R"("fields": [{"field": "T.A", "orderPos": )" + value + "}]}";
+  };
+  const std::pair<std::string, std::string> refused[] = {
+      {head + R"("zeta": 1, "beta": 2})", "d: unknown key \"beta\""},
+      {head + R"("fields": [{"field": "T.A"}, [], {"nmae": 1}]})", "d: field 2 must be an object ({...}), not a list"},
+      {orderPos("2147483648"), "d: field 1: \"orderPos\" is out of range"},
+      {orderPos("-2147483649"), "d: field 1: \"orderPos\" is out of range"},
+      {orderPos("1.5"), "d: field 1: \"orderPos\" must be a whole number, not a fraction"},
+      {orderPos("null"), "d: field 1: \"orderPos\" must be a whole number, not null"},
+      {head + R"("formulas": {"text": "T.A > 1"}})", "d: \"formulas\" must be a list ([...]), not an object"},
+  };
+  for (const auto& [text, message] : refused) {
+    try {
+      ParseDefinition(text, "d");
+      ADD_FAILURE() << text;
+    } catch (const DefinitionError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
+    }
+  }
+  EXPECT_EQ(ParseDefinition(orderPos("-2147483648"), "d").fields[0].orderPos, -2147483647 - 1);
+  EXPECT_EQ(ParseDefinition(orderPos("2147483647"), "d").fields[0].orderPos, 2147483647);
+}
+
 TEST(DefinitionText, AKeyRepeatedInALargeObjectIsRefused) {
   for (const int keys : {3, 40}) {
     std::string members;
