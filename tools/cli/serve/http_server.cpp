@@ -1,6 +1,7 @@
 #include "http_server.hpp"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <csignal>
 #include <string_view>
@@ -77,6 +78,8 @@ struct HttpServer::Impl {
   const Api& api;
   const StaticFiles& files;
   httplib::Server server;
+  // The socket the server listens on, once bound.
+  socket_t listening = INVALID_SOCKET;
 };
 
 bool HttpServer::Impl::HostAllowed(const httplib::Request& request) const {
@@ -100,6 +103,13 @@ void HttpServer::Impl::Configure() {
   server.set_keep_alive_timeout(limits.keepAliveSeconds);
   const std::size_t threads = limits.workerThreads;
   server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  // The HTTP library is built to queue only five connections not yet accepted; a page's burst of requests, or
+  // as many clients as there are workers, overflowed it and some connections were closed unanswered. The
+  // listening socket is noted here and its queue widened once it is bound (Bind).
+  server.set_socket_options([this](socket_t socket) {
+    httplib::default_socket_options(socket);
+    listening = socket;
+  });
   server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
     if (HostAllowed(request)) return httplib::Server::HandlerResponse::Unhandled;
     ReplyError(response, 403, "the server answers requests to 127.0.0.1 or localhost only");
@@ -151,6 +161,8 @@ int HttpServer::Bind() {
   if (port < 0) {
     throw InputError("cannot listen on " + settings.bind + " port " + std::to_string(settings.port));
   }
+  // Listening again on a listening socket only changes the length of its queue.
+  if (impl_->listening != INVALID_SOCKET) ::listen(impl_->listening, SOMAXCONN);
   return port;
 }
 
