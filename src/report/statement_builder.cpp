@@ -26,7 +26,7 @@ std::string Repeat(std::string_view text, std::size_t times) {
 
 StatementBuilder::StatementBuilder(Exception& report)
     : report_(report),
-      traits_(detail::TraitsOf(report.DatabaseType())),
+      dialect_(detail::DialectOf(report.DatabaseType())),
       mainTable_(report.mainTable_),
       key_(report.MainField()) {}
 
@@ -101,7 +101,7 @@ void StatementBuilder::AddSetJoins(std::string& joins, std::string& previousTabl
     if (setName.empty() || IsSetDone(setName)) continue;
     setsDone_.push_back(setName);
     SetParts parts = CollectSet(setName);
-    joins.insert(0, traits_.joinOpen);
+    joins.insert(0, dialect_.joinOpen);
     const std::string subquery = BuildSetSubquery(parts.selected, parts.tables, parts.groups, level_, parts.condition,
                                                   setName, parts.aggregate);
     joins += BuildJoin(subquery, previousTable, level_, setName, parts.joinKind);
@@ -202,7 +202,7 @@ std::string StatementBuilder::OrderList() {
   for (fields->MoverFirstByOrder(); !fields->Eof(); fields->MoverNextByOrder()) {
     const auto field = fields->Field();
     if (!entries.empty()) entries += ", ";
-    entries += (field->IsInSet() ? field->FieldInSet() : field->Value()) + std::string(traits_.orderCollation) + " " +
+    entries += (field->IsInSet() ? field->FieldInSet() : field->Value()) + std::string(dialect_.orderCollation) + " " +
                field->OrderKeyword();
   }
   fields->MoveFirst();
@@ -213,7 +213,7 @@ void StatementBuilder::AddTableJoins(std::string& joins, std::string& previousTa
   for (const std::string& table : joinTables_.Items()) {
     // The main table is never joined to itself.
     if (EqualsIgnoreCase(table, mainTable_)) continue;
-    joins.insert(0, traits_.joinOpen);
+    joins.insert(0, dialect_.joinOpen);
     joins += BuildJoin(table, previousTable, level_, {}, 1);
   }
 }
@@ -240,12 +240,12 @@ std::string StatementBuilder::BuildJoin(const std::string& entry, std::string& p
     previousTable = isSet ? setName : entry;
     return tableLine;
   }
-  const std::string_view keyword = joinKind == 0 ? std::string_view("INNER JOIN ") : traits_.outerJoinKeyword;
+  const std::string_view keyword = joinKind == 0 ? std::string_view("INNER JOIN ") : dialect_.outerJoinKeyword;
   std::string text = Indent(level) + std::string(keyword) + lineBreak;
   text += isSet ? entry : tableLine;
   const std::string alias = AddBrackets(isSet ? setName : entry);
   text += Indent(level) + "ON " + AddBrackets(mainTable_) + "." + key_ + " = " + alias + "." + key_ +
-          std::string(traits_.joinClose) + " " + lineBreak;
+          std::string(dialect_.joinClose) + " " + lineBreak;
   previousTable = isSet ? setName : entry;
   return text;
 }
@@ -270,12 +270,12 @@ std::string StatementBuilder::BuildSetSubquery(const StringList& selected, const
   for (std::size_t i = 0; i < setTables.Size(); ++i) {
     const std::string table = AddBrackets(setTables[i]);
     if (i == 0) {
-      text += body + Repeat(traits_.setTableOpen, setTables.Size()) + table;
+      text += body + Repeat(dialect_.setTableOpen, setTables.Size()) + table;
     } else {
       text += body + "INNER JOIN " + lineBreak + body + table + lineBreak + body + "ON " +
               AddBrackets(setTables[i - 1]) + "." + key_ + " = " + table + "." + key_;
     }
-    text += std::string(traits_.setTableClose) + lineBreak;
+    text += std::string(dialect_.setTableClose) + lineBreak;
   }
 
   if (!setCondition.empty()) {
