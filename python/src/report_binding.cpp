@@ -1,8 +1,8 @@
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 
 #include "bindings.hpp"
+#include "cell_values.hpp"
 #include "report_rows_reader.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/definition/apply_definition.hpp"
@@ -12,6 +12,7 @@
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field_list.hpp"
 #include "talvane/report/formula_list.hpp"
+#include "text_arguments.hpp"
 
 namespace py = pybind11;
 using namespace pybind11::literals;
@@ -78,19 +79,6 @@ void Validate(Exception& report) {
   built.connection->Compile(built.statement);
 }
 
-py::object CellValue(const Cell& cell) {
-  switch (cell.kind) {
-    case db::ValueKind::kNull: return py::none();
-    case db::ValueKind::kInteger:
-      return py::reinterpret_steal<py::object>(PyLong_FromString(cell.text.c_str(), nullptr, 10));
-    case db::ValueKind::kReal: return py::float_(std::strtod(cell.text.c_str(), nullptr));
-    case db::ValueKind::kBlob: return py::bytes(cell.text);
-    default:
-      return py::reinterpret_steal<py::object>(
-          PyUnicode_DecodeUTF8(cell.text.data(), static_cast<Py_ssize_t>(cell.text.size()), "surrogateescape"));
-  }
-}
-
 py::object Run(Exception& report, std::optional<int64_t> limit) {
   if (limit && *limit < 0) throw py::value_error("limit must be 0 or more");
   ReadRows read;
@@ -98,13 +86,23 @@ py::object Run(Exception& report, std::optional<int64_t> limit) {
     const py::gil_scoped_release release;
     read = ReadReportRows(report, limit);
   }
+  const CellValues cells;
   py::list rows;
   for (const std::vector<Cell>& row : read.rows) {
     py::tuple values(row.size());
-    for (std::size_t c = 0; c < row.size(); ++c) values[c] = CellValue(row[c]);
+    for (std::size_t c = 0; c < row.size(); ++c) values[c] = cells.Value(row[c], read.columnTypes[c]);
     rows.append(values);
   }
   return py::module_::import("talvane._rows").attr("Rows")(rows, py::tuple(py::cast(read.columnNames)));
+}
+
+// <talvane.Report main_table='[Orders]' main_field='[OrderID]' formulas=2 fields=1 database_type=SQLITE>
+std::string Repr(const Exception& report) {
+  return "<talvane.Report main_table=" + py::repr(py::str(report.MainTable())).cast<std::string>() +
+         " main_field=" + py::repr(py::str(report.MainField())).cast<std::string>() +
+         " formulas=" + std::to_string(report.Formulae()->Count()) +
+         " fields=" + std::to_string(report.Fields()->Count()) +
+         " database_type=" + py::str(py::cast(report.DatabaseType()).attr("name")).cast<std::string>() + ">";
 }
 
 }  // namespace
@@ -125,10 +123,10 @@ void BindReport(py::module_& module) {
       .def_property("fields", py::cpp_function(&Exception::Fields, py::keep_alive<0, 1>()), &Exception::SetFields,
                     "The output fields (talvane.FieldList).")
       .def_property("main_table", &Exception::MainTable,
-                    [](Exception& r, const std::string& value) { r.SetMainTable(value); },
+                    [](Exception& r, const py::handle& value) { r.SetMainTable(TextArgument("main_table", value)); },
                     "The table whose records the report lists.")
       .def_property("main_field", &Exception::MainField,
-                    [](Exception& r, const std::string& value) { r.SetMainField(value); },
+                    [](Exception& r, const py::handle& value) { r.SetMainField(TextArgument("main_field", value)); },
                     "Its key column, on which every set is joined.")
       .def_property("connection", &Exception::Connection, &Exception::SetConnection,
                     "The connection; its Provider chooses the dialect.")
@@ -145,7 +143,8 @@ void BindReport(py::module_& module) {
            "raises talvane.Error when either fails.")
       .def("run", &Run, py::kw_only(), "limit"_a = py::none(),
            "Runs the statement in the SQLite dialect and returns its rows (at most `limit`): a list of tuples "
-           "with the attribute column_names.");
+           "with the attribute column_names.")
+      .def("__repr__", &Repr);
 }
 
 }  // namespace talvane::python

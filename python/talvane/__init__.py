@@ -16,7 +16,7 @@ The objects are not shared between threads: the database work of one runs withou
 from ._errors import DefinitionError, Error
 from ._rows import Rows
 from ._talvane import (Connection, DatabaseType, Field, FieldList, Formula, FormulaList, Grouping, Report,
-                       SchemaScope, _open)
+                       SchemaScope, __version__, _open)
 
 __all__ = ["connect", "Connection", "DatabaseType", "DefinitionError", "Error", "Field", "FieldList", "Formula",
            "FormulaList", "Grouping", "Report", "Rows", "SchemaScope"]
