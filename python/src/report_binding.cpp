@@ -3,9 +3,9 @@
 
 #include "bindings.hpp"
 #include "cell_values.hpp"
+#include "report_check.hpp"
 #include "report_rows_reader.hpp"
 #include "talvane/db/connection.hpp"
-#include "talvane/definition/apply_definition.hpp"
 #include "talvane/definition/definition_error.hpp"
 #include "talvane/definition/definition_reader.hpp"
 #include "talvane/definition/definition_writer.hpp"
@@ -55,9 +55,7 @@ Definition ReadDefinition(const py::object& definition) {
 
 std::shared_ptr<Exception> FromDefinition(const py::object& definition,
                                           const std::shared_ptr<db::Connection>& connection) {
-  const Definition read = ReadDefinition(definition);
-  const py::gil_scoped_release release;
-  return ReportFromDefinition(read, connection);
+  return BuildCheckedReport(ReadDefinition(definition), connection);
 }
 
 py::dict ToDefinition(const Exception& report, const std::optional<py::object>& path) {
@@ -113,8 +111,9 @@ void BindReport(py::module_& module) {
       .def(py::init(&NewReport), "connection"_a = py::none(), "A new, empty report on the connection.")
       .def_static("from_definition", &FromDefinition, "definition"_a, "connection"_a,
                   "A report built from a definition: a dict, or the path of a JSON definition file. Raises "
-                  "talvane.DefinitionError when it is no valid definition, talvane.Error when the library "
-                  "refuses one of its settings.")
+                  "talvane.DefinitionError when it is no valid definition or applies with failures (what "
+                  "`talvane sql` refuses: a setting the library refuses, an incomplete formula, a reference to "
+                  "nothing, ...); its `failures` lists them all, as Report.check() does.")
       .def("to_definition", &ToDefinition, "path"_a = py::none(),
            "The report as a definition dict (main table and field, fields, formulas), also written to `path` as "
            "JSON when given; Report.from_definition builds the same statement from it.")
@@ -141,6 +140,10 @@ void BindReport(py::module_& module) {
       .def("validate", &Validate, released,
            "Builds the statement in the SQLite dialect and has the database compile it, without running it; "
            "raises talvane.Error when either fails.")
+      .def("check", &CheckReport,
+           "What `talvane check` finds in the report: a talvane.CheckResult whose `failures` (the statement "
+           "cannot be built or SQLite refuses it) and `warnings` (it probably does not mean what it says) are "
+           "talvane.Finding objects.")
       .def("run", &Run, py::kw_only(), "limit"_a = py::none(),
            "Runs the statement in the SQLite dialect and returns its rows (at most `limit`): a list of tuples "
            "with the attribute column_names.")

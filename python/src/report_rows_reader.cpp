@@ -8,12 +8,17 @@
 
 namespace talvane::python {
 
-SqliteStatement SqliteStatementOf(Exception& report) {
+std::shared_ptr<db::Connection> SqliteConnectionOf(const Exception& report) {
   const std::shared_ptr<db::Connection> own = report.Connection();
   const auto* database = dynamic_cast<const db::SqliteConnection*>(own.get());
-  if (!database || report.DatabaseType() == kSQLite) return {own, report.SQL()};
+  if (!database || report.DatabaseType() == kSQLite) return own;
   // The first Provider key of a connection string counts.
-  std::shared_ptr<db::Connection> sqlite = database->Alias("Provider=SQLite;" + own->ConnectionString());
+  return database->Alias("Provider=SQLite;" + own->ConnectionString());
+}
+
+SqliteStatement SqliteStatementOf(Exception& report) {
+  std::shared_ptr<db::Connection> sqlite = SqliteConnectionOf(report);
+  if (sqlite == report.Connection()) return {std::move(sqlite), report.SQL()};
   std::string statement = StatementOn(report, sqlite);
   return {std::move(sqlite), std::move(statement)};
 }

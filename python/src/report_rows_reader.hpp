@@ -25,6 +25,7 @@ struct ReadRows {
 // The report's statement in the SQLite dialect, on the report's own database: built on its connection when
 // that already speaks SQLite, otherwise on an alias of it in the SQLite dialect, which is closed with it. A
 // report without a connection, or on a closed one, raises what its SQL() raises.
+std::shared_ptr<db::Connection> SqliteConnectionOf(const Exception& report);
 struct SqliteStatement {
   std::shared_ptr<db::Connection> connection;
   std::string statement;
