@@ -5,6 +5,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-d
           libsqlite3-dev sqlite3 nlohmann-json3-dev libcli11-dev valgrind doxygen graphviz help2man
           unixodbc-dev libsqliteodbc odbc-postgresql postgresql tdsodbc
           python3 python3-dev python3-venv python3-pip python3-setuptools python3-wheel python3-pytest
+          python3-pandas
           pybind11-dev python3-pybind11
           libcpp-httplib-dev pkg-config chromium)
 missing=()

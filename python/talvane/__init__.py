@@ -13,13 +13,14 @@ Failures of the library raise talvane.Error with its number; wrong arguments rai
 The objects are not shared between threads: the database work of one runs without the GIL.
 """
 
+from ._check import CheckResult, Finding
 from ._errors import DefinitionError, Error
 from ._rows import Rows
 from ._talvane import (Connection, DatabaseType, Field, FieldList, Formula, FormulaList, Grouping, Report,
-                       SchemaScope, _open)
+                       SchemaScope, __version__, _open)
 
-__all__ = ["connect", "Connection", "DatabaseType", "DefinitionError", "Error", "Field", "FieldList", "Formula",
-           "FormulaList", "Grouping", "Report", "Rows", "SchemaScope"]
+__all__ = ["connect", "CheckResult", "Connection", "DatabaseType", "DefinitionError", "Error", "Field", "FieldList",
+           "Finding", "Formula", "FormulaList", "Grouping", "Report", "Rows", "SchemaScope"]
 
 # The provider written in front of the connection string for each dialect; the first Provider key counts.
 _PROVIDERS = {"access": "Microsoft.Jet.OLEDB.4.0", "sqlserver": "SQLOLEDB.1", "sqlite": "SQLite"}

@@ -73,4 +73,20 @@ std::string Printable(std::string_view text) { return Escaped(text, false); }
 
 std::string Quoted(std::string_view text) { return "\"" + Escaped(text, true) + "\""; }
 
+std::string StatementOnOneLine(std::string_view statement) {
+  const auto isBreak = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
+  std::string line;
+  for (std::size_t i = 0; i < statement.size(); ++i) {
+    if (!isBreak(statement[i])) {
+      line += statement[i];
+      continue;
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    while (i + 1 < statement.size() && (statement[i + 1] == ' ' || isBreak(statement[i + 1]))) ++i;
+    if (!line.empty()) line += ' ';
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return Printable(line);
+}
+
 }  // namespace talvane

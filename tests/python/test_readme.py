@@ -14,4 +14,4 @@ def test_the_readme_example_runs(sample_db, capsys):
     assert capsys.readouterr().out.startswith("SELECT ")
     assert rows.column_names == ("Customer", "Amount") and len(rows) == 5
     assert rows[0][1] >= rows[1][1]
-    assert namespace["saved"]["formulas"] == [{"text": "[Orders].[Amount] > 3000", "name": "[Big]", "grouping": "or"}]
+    assert namespace["saved"]["formulas"] == [{"text": "Orders.Amount > 3000", "name": "Big", "grouping": "or"}]

@@ -12,12 +12,12 @@
 
 #include "database_options.hpp"
 #include "talvane/definition/definition_reader.hpp"
-#include "definition_check.hpp"
+#include "talvane/definition/definition_check.hpp"
 #include "display_text.hpp"
 #include "exit_code.hpp"
 #include "failure_printer.hpp"
 #include "output_sink.hpp"
-#include "report_builder.hpp"
+#include "talvane/definition/report_builder.hpp"
 #include "row_writer.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/foundation/error.hpp"
@@ -84,7 +84,7 @@ int RunRows(const RunOptions& options, OutputSink& out, std::ostream& err) {
     PrintNoStatement(built.failures, definition.source, err);
     return kExitFailed;
   }
-  if (const std::optional<Failure> noFields = NoOutputFieldsFailure(definition, *built.statement)) {
+  if (const std::optional<CheckFailure> noFields = NoOutputFieldsFailure(definition, *built.statement)) {
     PrintNoStatement({*noFields}, definition.source, err);
     return kExitFailed;
   }

@@ -21,6 +21,10 @@ class SqliteConnection : public Connection {
   /// exist (":memory:" gives a fresh in-memory database); failures raise talvane::Error 0x80004005. The key
   /// "Mode=Read" (any letter case) opens it read-only: every statement that would write to it then fails.
   static std::shared_ptr<SqliteConnection> Create(const std::string& connectionString);
+  /// Another connection to this one's open database under its own connection string, whose Provider may choose
+  /// another dialect. It shares the database instead of opening it again (an in-memory one included), is
+  /// closed whenever this one is, and closing or dropping it leaves this one open.
+  std::shared_ptr<SqliteConnection> Alias(const std::string& connectionString) const;
   ~SqliteConnection() override;
 
   std::string ConnectionString() const override;

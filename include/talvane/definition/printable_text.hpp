@@ -16,4 +16,8 @@ std::string Quoted(std::string_view text);
 // (or `text` is empty).
 std::size_t Utf8CharLength(std::string_view text);
 
+// A statement on one line, for messages: each line break or tab, with the blanks around it, becomes one
+// blank; the result is Printable.
+std::string StatementOnOneLine(std::string_view statement);
+
 }  // namespace talvane

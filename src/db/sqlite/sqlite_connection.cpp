@@ -53,6 +53,7 @@ sqlite3* OpenHandle(const std::string& path, bool readOnly) {
 struct SqliteConnection::Impl {
   std::string connectionString;
   std::shared_ptr<SqliteSession> session;  // null while closed
+  bool ownsSession = true;                 // false for an alias, which never closes the database
 };
 
 SqliteConnection::SqliteConnection(std::string connectionString) : impl_(std::make_unique<Impl>()) {
@@ -60,7 +61,7 @@ SqliteConnection::SqliteConnection(std::string connectionString) : impl_(std::ma
 }
 
 SqliteConnection::~SqliteConnection() {
-  if (impl_->session) impl_->session->Close();
+  if (impl_->session && impl_->ownsSession) impl_->session->Close();
 }
 
 std::shared_ptr<SqliteConnection> SqliteConnection::Create(const std::string& connectionString) {
@@ -69,51 +70,69 @@ std::shared_ptr<SqliteConnection> SqliteConnection::Create(const std::string& co
   return connection;
 }
 
+std::shared_ptr<SqliteConnection> SqliteConnection::Alias(const std::string& connectionString) const {
+  std::shared_ptr<SqliteConnection> alias(new SqliteConnection(connectionString));
+  alias->impl_->session = impl_->session;
+  alias->impl_->ownsSession = false;
+  return alias;
+}
+
 std::string SqliteConnection::ConnectionString() const { return impl_->connectionString; }
 
-int32_t SqliteConnection::State() const { return impl_->session ? kAdStateOpen : kAdStateClosed; }
+int32_t SqliteConnection::State() const { return Session() ? kAdStateOpen : kAdStateClosed; }
 
 std::shared_ptr<Recordset> SqliteConnection::OpenSchema(int32_t kind, const std::vector<std::string>& restrictions) {
-  if (!impl_->session) RaiseObjectClosed();
-  if (kind == kSchemaTables) return detail::OpenTablesSchema(impl_->session, restrictions);
-  if (kind == kSchemaColumns) return detail::OpenColumnsSchema(impl_->session, restrictions);
+  const std::shared_ptr<SqliteSession> session = Session();
+  if (!session) RaiseObjectClosed();
+  if (kind == kSchemaTables) return detail::OpenTablesSchema(session, restrictions);
+  if (kind == kSchemaColumns) return detail::OpenColumnsSchema(session, restrictions);
   RaiseSqlite(kErrUnspecified, "Object or provider is not capable of performing requested operation.");
 }
 
 std::shared_ptr<Recordset> SqliteConnection::NewRecordset() { return std::make_shared<SqliteRecordset>(); }
 
 std::optional<std::string> SqliteConnection::SchemaVersion() noexcept {
-  return impl_->session ? impl_->session->SchemaVersion() : std::nullopt;
+  const std::shared_ptr<SqliteSession> session = Session();
+  return session ? session->SchemaVersion() : std::nullopt;
 }
 
 bool SqliteConnection::Compile(std::string_view sql) {
-  if (!impl_->session) RaiseObjectClosed();
-  sqlite3_finalize(detail::PrepareOne(impl_->session->Handle(), sql));
+  const std::shared_ptr<SqliteSession> session = Session();
+  if (!session) RaiseObjectClosed();
+  sqlite3_finalize(detail::PrepareOne(session->Handle(), sql));
   return true;
 }
 
 void SqliteConnection::Open() {
-  if (impl_->session) RaiseObjectOpen();
+  if (Session()) RaiseObjectOpen();
   sqlite3* handle =
       OpenHandle(DataSource(impl_->connectionString), detail::OpensReadOnly(impl_->connectionString));
   auto session = std::make_shared<SqliteSession>(handle);  // owns the handle from here on
   detail::RegisterSchemaFunctions(handle);
   impl_->session = std::move(session);
+  impl_->ownsSession = true;
 }
 
 void SqliteConnection::Close() {
-  if (!impl_->session) RaiseObjectClosed();
+  if (!Session()) RaiseObjectClosed();
   const auto session = std::move(impl_->session);
   impl_->session.reset();
-  session->Close();
+  if (impl_->ownsSession) session->Close();
 }
 
-sqlite3* SqliteConnection::Handle() const { return impl_->session ? impl_->session->Handle() : nullptr; }
+sqlite3* SqliteConnection::Handle() const {
+  const std::shared_ptr<SqliteSession> session = Session();
+  return session ? session->Handle() : nullptr;
+}
 
 int32_t SqliteConnection::OpenRecordsets() const {
-  return impl_->session ? impl_->session->OpenRecordsets() : 0;
+  const std::shared_ptr<SqliteSession> session = Session();
+  return session ? session->OpenRecordsets() : 0;
 }
 
-std::shared_ptr<SqliteSession> SqliteConnection::Session() const { return impl_->session; }
+// None while closed, also for an alias whose database was closed under it.
+std::shared_ptr<SqliteSession> SqliteConnection::Session() const {
+  return impl_->session && impl_->session->IsOpen() ? impl_->session : nullptr;
+}
 
 }  // namespace talvane::db
