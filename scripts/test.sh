@@ -9,6 +9,9 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 targets=()
 selection=()
+# Everything is built, whatever a build directory was configured with before (scripts/run-example.sh leaves
+# the test-only parts out of a new one).
+everything=(-DTALVANE_BUILD_TESTS=ON -DTALVANE_WITH_ODBC=ON -DTALVANE_BUILD_SERVE=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   dir=build-asan
   args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
@@ -25,10 +28,10 @@ elif [ "${1:-}" = "--thread" ]; then
   export TSAN_OPTIONS="suppressions=$PWD/tests/serve/tsan.supp halt_on_error=1 second_deadlock_stack=1"
 else
   dir=build
-  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVANE_BUILD_BENCH=ON)
 fi
 [ "${CI:-}" = "true" ] && args+=(-DTALVANE_WERROR=ON)
-cmake -S . -B "$dir" -G Ninja "${args[@]}"
+cmake -S . -B "$dir" -G Ninja "${everything[@]}" "${args[@]}"
 cmake --build "$dir" "${targets[@]}"
 # The API reference: a public member without its comment fails the build.
 if [ "$dir" = build ]; then cmake --build "$dir" --target docs; fi

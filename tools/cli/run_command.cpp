@@ -24,6 +24,7 @@
 #include "talvane/report/exception.hpp"
 #include "talvane/report/report_rows.hpp"
 #include "value_text.hpp"
+#include "whole_number_check.hpp"
 
 namespace talvane::cli {
 
@@ -105,11 +106,13 @@ void ConfigureRunCommand(CLI::App& command, int& exitCode) {
   auto options = std::make_shared<RunOptions>();
   command.add_option("definition", options->definition, "The definition file (JSON), or - for standard input")
       ->required();
-  command.add_option("-c,--connection", options->connection, kConnectionHelp)->required();
+  command.add_option("-c,--connection", options->connection, kConnectionHelp)
+      ->required()
+      ->each(WarnAboutConnectionString);
   command.add_option("-f,--format", options->format, kFormatHelp)
       ->check(CLI::IsMember({"table", "csv", "json"}, CLI::ignore_case));
   command.add_option("-n,--limit", options->limit, "Print at most N rows (default: every row)")
-      ->check(CLI::Range(int64_t{0}, std::numeric_limits<int64_t>::max()));
+      ->check(WholeNumberCheck(0, std::numeric_limits<int64_t>::max()));
   command.footer(kRunNotes + command.get_footer());
   command.callback([options, &exitCode] {
     options->format = options->format.empty() ? DefaultFormat() : Lowercase(options->format);

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "db/sqlite/connection_string.hpp"
@@ -10,6 +12,7 @@
 #include "db/sqlite/sqlite_recordset.hpp"
 #include "db/sqlite/sqlite_schema.hpp"
 #include "db/sqlite/sqlite_session.hpp"
+#include "talvane/foundation/clean_text.hpp"
 
 namespace talvane::db {
 
@@ -28,12 +31,21 @@ std::string DataSource(const std::string& connectionString) {
   return *source;
 }
 
+int BusyTimeout(const std::string& connectionString) {
+  const std::optional<int> timeout = detail::BusyTimeoutMs(connectionString);
+  if (!timeout) {
+    RaiseSqlite(kErrUnspecified, "The connection string's Timeout is not a number of seconds from 0 to 86400.");
+  }
+  return *timeout;
+}
+
 // Opens an existing database (never creates a file) and reads its catalogue once, so that a file that is
 // not a database fails here rather than at the first query. A read-only handle makes every statement that
-// would write fail.
-sqlite3* OpenHandle(const std::string& path, bool readOnly) {
+// would write fail. A statement that meets a lock waits for it up to `busyTimeoutMs`.
+sqlite3* OpenHandle(const std::string& path, bool readOnly, int busyTimeoutMs) {
   sqlite3* handle = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &handle, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(handle, busyTimeoutMs);
   if (rc == SQLITE_OK) rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {
     const Error failure = detail::SqliteFailure(handle, rc, SqliteStage::kExecution);
@@ -77,6 +89,16 @@ std::shared_ptr<SqliteConnection> SqliteConnection::Alias(const std::string& con
   return alias;
 }
 
+std::vector<std::string> SqliteConnection::UnusedKeys(std::string_view connectionString) {
+  static constexpr std::string_view kKeys[] = {"DATA SOURCE", "PROVIDER", "MODE", "TIMEOUT"};
+  std::vector<std::string> unused;
+  detail::ForEachConnectionStringEntry(connectionString, [&](std::string_view name, std::string&&) {
+    if (std::find(std::begin(kKeys), std::end(kKeys), UpperAscii(name)) == std::end(kKeys)) unused.emplace_back(name);
+    return true;
+  });
+  return unused;
+}
+
 std::string SqliteConnection::ConnectionString() const { return impl_->connectionString; }
 
 int32_t SqliteConnection::State() const { return Session() ? kAdStateOpen : kAdStateClosed; }
@@ -105,8 +127,8 @@ bool SqliteConnection::Compile(std::string_view sql) {
 
 void SqliteConnection::Open() {
   if (Session()) RaiseObjectOpen();
-  sqlite3* handle =
-      OpenHandle(DataSource(impl_->connectionString), detail::OpensReadOnly(impl_->connectionString));
+  const std::string& text = impl_->connectionString;
+  sqlite3* handle = OpenHandle(DataSource(text), detail::OpensReadOnly(text), BusyTimeout(text));
   auto session = std::make_shared<SqliteSession>(handle);  // owns the handle from here on
   detail::RegisterSchemaFunctions(handle);
   impl_->session = std::move(session);
