@@ -10,27 +10,38 @@ const os = require('node:os');
 const path = require('node:path');
 
 const {chromium} = require(path.join(process.env.TALVANE_WEB_TESTS_DIR, 'node_modules', 'playwright-core'));
-const connection = `Data Source=${process.env.TALVANE_SAMPLE_DB}`;
-const reports = path.join(process.env.TALVANE_EXAMPLES_DIR, 'reports');
+const sourceDir = path.dirname(process.env.TALVANE_EXAMPLES_DIR);
 
-// Runs a scan; its exit code is 2 because of mistakes.json.
-function scan(...args) {
+// Runs a scan of the example reports, named as a user in the source tree names them; its exit code is 2
+// because of mistakes.json.
+function scan(database, ...args) {
   try {
-    return execFileSync(process.env.TALVANE_CLI_PROGRAM, ['scan', reports, '--connection', connection, ...args],
-      {encoding: 'utf8'});
+    return execFileSync(process.env.TALVANE_CLI_PROGRAM,
+      ['scan', 'examples/reports', '--connection', `Data Source=${database}`, ...args],
+      {encoding: 'utf8', cwd: sourceDir});
   } catch (e) {
     assert.equal(e.status, 2);
     return e.stdout;
   }
 }
 
+// Three scans of a copy of the sample database, its orders changing between them, so that trends move.
+function scanWithHistory(scratch) {
+  const database = path.join(scratch, 'sample.db');
+  const history = path.join(scratch, 'history.db');
+  fs.copyFileSync(process.env.TALVANE_SAMPLE_DB, database);
+  const page = path.join(scratch, 'scan.html');
+  scan(database, '--history', history);
+  execFileSync('sqlite3', [database, 'UPDATE Orders SET Amount = Amount * 2 WHERE OrderID % 4 = 0;']);
+  scan(database, '--history', history);
+  execFileSync('sqlite3', [database, 'UPDATE Orders SET Amount = 0 WHERE OrderID % 3 = 0;']);
+  scan(database, '--history', history, '--format', 'html', '--output', page);
+  return {page, results: JSON.parse(scan(database, '--format', 'json')).reports};
+}
+
 async function main() {
   const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'talvane-scan-page-'));
-  const history = path.join(scratch, 'history.db');
-  const page = path.join(scratch, 'scan.html');
-  scan('--history', history);
-  scan('--history', history, '--format', 'html', '--output', page);
-  const results = JSON.parse(scan('--format', 'json')).reports;
+  const {page, results} = scanWithHistory(scratch);
 
   const browser = await chromium.launch({executablePath: process.env.TALVANE_CHROMIUM});
   try {

@@ -12,7 +12,7 @@ namespace {
 constexpr const char* kStyle =
     "body{font-family:sans-serif;margin:2em;color:#222}"
     "table{border-collapse:collapse;margin:.5em 0}td,th{border:1px solid #ccc;padding:.2em .6em;text-align:left}"
-    "td.n{text-align:right}.clean{color:#2a7d2a}.exceptions{color:#b35c00}.error{color:#c0392b}"
+    "td.n{text-align:right;white-space:nowrap}.clean{color:#2a7d2a}.exceptions{color:#b35c00}.error{color:#c0392b}"
     "pre{background:#f4f4f4;padding:.6em;overflow:auto}section{margin-top:1.5em}";
 
 // The bar chart: one bar per report, its length the report's row count.
@@ -36,6 +36,15 @@ std::string Seconds(double seconds) {
   return text;
 }
 
+// A path that would not fit the chart's labels keeps its end, where the file name is.
+std::string ChartLabel(const std::string& path) {
+  constexpr std::size_t kLongest = 44;
+  if (path.size() <= kLongest) return path;
+  std::size_t start = path.size() - (kLongest - 3);
+  while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80) ++start;
+  return "..." + path.substr(start);
+}
+
 std::string BarOf(const ScanResult& result, int index, int64_t most) {
   const int y = index * (kBarHeight + kBarGap);
   const double length = most > 0 ? static_cast<double>(result.rows) / static_cast<double>(most) *
@@ -43,7 +52,8 @@ std::string BarOf(const ScanResult& result, int index, int64_t most) {
                                  : 0;
   const bool failed = result.status == ScanStatus::kError;
   std::string bar = "<text x=\"" + std::to_string(kLabelWidth - 8) + "\" y=\"" + std::to_string(y + 13) +
-                    "\" text-anchor=\"end\" font-size=\"12\">" + MarkupEscaped(result.path) + "</text>";
+                    "\" text-anchor=\"end\" font-size=\"12\"><title>" + MarkupEscaped(result.path) + "</title>" +
+                    MarkupEscaped(ChartLabel(result.path)) + "</text>";
   bar += "<rect class=\"bar\" x=\"" + std::to_string(kLabelWidth) + "\" y=\"" + std::to_string(y) + "\" width=\"" +
          Number(std::max(length, result.rows > 0 ? 2.0 : 0.0)) + "\" height=\"" + std::to_string(kBarHeight) +
          "\" fill=\"#e08a2c\"/>";
@@ -89,7 +99,7 @@ std::string ReportsTable(const ScanSummary& summary) {
     const bool compared = summary.withHistory && result.status != ScanStatus::kError;
     const std::string status = ScanStatusName(result.status);
     table += "<tr>" + Cell(MarkupEscaped(result.path)) + "<td class=\"" + status + "\">" + status + "</td>" +
-             Cell(std::to_string(result.rows), true) + Cell(compared ? std::to_string(result.newKeys.size()) : "-", true) +
+             Cell(result.status == ScanStatus::kError ? "-" : std::to_string(result.rows), true) + Cell(compared ? std::to_string(result.newKeys.size()) : "-", true) +
              Cell(compared ? std::to_string(result.cleared.size()) : "-", true) + Cell(Seconds(result.seconds), true) +
              Cell(Trend(result.trend)) + "</tr>\n";
   }
