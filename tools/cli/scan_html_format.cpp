@@ -31,9 +31,7 @@ std::string Number(double value) {
 }
 
 std::string Seconds(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f s", seconds);
-  return text;
+  return SecondsText(seconds) + " s";
 }
 
 // A path that would not fit the chart's labels keeps its end, where the file name is.

@@ -14,12 +14,6 @@ namespace {
 
 constexpr std::size_t kKeysInMessage = 10;
 
-std::string Seconds(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f", seconds);
-  return text;
-}
-
 // The time the document is written, as the schema wants it: ISO 8601 without a zone.
 std::string Timestamp() {
   const std::time_t now = std::time(nullptr);
@@ -75,7 +69,7 @@ std::string Outcome(const ScanResult& result) {
 std::string TestCase(const ScanResult& result) {
   const std::string outcome = Outcome(result);
   const std::string open = "    <testcase" + Attribute("name", result.path) + Attribute("classname", ClassName(result.path)) +
-                           Attribute("time", Seconds(result.seconds));
+                           Attribute("time", SecondsText(result.seconds));
   return outcome.empty() ? open + "/>\n" : open + ">\n" + outcome + "    </testcase>\n";
 }
 
@@ -85,7 +79,7 @@ std::string ScanJunit(const ScanSummary& summary) {
   const std::string counts = Attribute("tests", std::to_string(summary.results.size())) +
                              Attribute("failures", std::to_string(summary.Count(ScanStatus::kExceptions))) +
                              Attribute("errors", std::to_string(summary.Count(ScanStatus::kError)));
-  const std::string time = Attribute("time", Seconds(summary.seconds));
+  const std::string time = Attribute("time", SecondsText(summary.seconds));
   // The strictest reader's schema gives <testsuites> no attributes and wants every one of these on <testsuite>,
   // with <properties>, <system-out> and <system-err> present.
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites>\n";

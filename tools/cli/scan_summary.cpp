@@ -1,6 +1,7 @@
 #include "scan_summary.hpp"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "display_text.hpp"
 
@@ -28,6 +29,12 @@ std::string ErrorLine(const ScanError& error) {
   line += ": error " + ErrorNumberText(error.number);
   if (!error.source.empty()) line += " (" + Printable(error.source) + ")";
   return line + ": " + OnOneLine(Printable(error.description));
+}
+
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", seconds);
+  return text;
 }
 
 std::string FirstKeys(const std::vector<std::string>& keys, std::size_t count) {

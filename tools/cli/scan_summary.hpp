@@ -23,6 +23,9 @@ struct ScanSummary {
 // A report's error on one line: "formula 1 at 25: error 0x80040003 (Exception: Section.Add): Illigal value".
 std::string ErrorLine(const ScanError& error);
 
+// Seconds with three decimals, "0.003".
+std::string SecondsText(double seconds);
+
 // The first `count` identities of a result, joined by ", ", with ", ..." when there are more.
 std::string FirstKeys(const std::vector<std::string>& keys, std::size_t count);
 

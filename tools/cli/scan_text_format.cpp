@@ -16,9 +16,7 @@ using Line = std::array<std::string, kColumns>;
 constexpr std::array<bool, kColumns> kAlignLeft = {true, true, false, false, false, false};
 
 std::string Seconds(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f s", seconds);
-  return text;
+  return SecondsText(seconds) + " s";
 }
 
 std::string CountOrDash(bool known, std::size_t count) { return known ? std::to_string(count) : "-"; }
