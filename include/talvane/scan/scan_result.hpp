@@ -32,7 +32,7 @@ struct ScanError {
 struct ScanResult {
   std::string path;         ///< the definition file, as the scan found it
   std::string description;  ///< the definition's description (empty when it could not be read)
-  ScanStatus status = ScanStatus::kError;
+  ScanStatus status = ScanStatus::kError;  ///< clean, exceptions or error
   int64_t rows = 0;              ///< the rows the statement gave
   std::string statement;         ///< the statement that ran (empty when none was built)
   std::vector<std::string> columns;  ///< the statement's column names
