@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what the main job needs, builds the program and the sample database in build/ (or
-# $TALVANE_BUILD_DIR), and runs the main job: the `talvane` program prints the exceptions of an example report and its SQL Server statement, then
-# checks a report with mistakes.
+# $TALVANE_BUILD_DIR), and runs the main job: the `talvane` program prints the exceptions of an example report
+# and its SQL Server statement, then checks a report with mistakes, then scans every example report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --main
@@ -47,5 +47,18 @@ echo "$output"
 echo "(exit code $status, as intended)"
 if [ "$status" -ne 1 ] || ! grep -q "table \[Orders\] has no column \[Amout\]" <<<"$output"; then
   echo "the report with mistakes did not fail as intended" >&2
+  exit 1
+fi
+
+# A scan of every example report: mistakes.json is an error there too, so the exit code is 2.
+echo
+set +e
+output=$(show scan examples/reports)
+status=$?
+set -e
+echo "$output"
+echo "(exit code $status, as intended)"
+if [ "$status" -ne 2 ] || ! grep -q "^examples/reports/mistakes.json  *error" <<<"$output"; then
+  echo "the scan did not show the report with mistakes as an error" >&2
   exit 1
 fi

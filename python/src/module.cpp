@@ -13,4 +13,5 @@ PYBIND11_MODULE(_talvane, module) {
   talvane::python::BindFieldList(module);
   talvane::python::BindReport(module);
   talvane::python::BindSchemaScope(module);
+  talvane::python::BindScan(module);
 }

@@ -175,3 +175,27 @@ class Report:
     def validate(self) -> None: ...
     def check(self) -> CheckResult: ...
     def run(self, *, limit: Optional[int] = None) -> Rows: ...
+
+class ScanError:
+    number: int
+    source: str
+    description: str
+    item: str
+    position: Optional[int]
+
+class ScanResult:
+    path: str
+    description: str
+    status: str
+    rows: int
+    statement: str
+    columns: list[str]
+    sample: list[list[Optional[str]]]
+    keys: list[str]
+    new: list[str]
+    cleared: list[str]
+    trend: list[int]
+    seconds: float
+    error: Optional[ScanError]
+
+def _scan(paths: list[str], connection: str, history: str, jobs: int, sample: int) -> list[ScanResult]: ...
