@@ -15,8 +15,8 @@ TEST(CliMessages, UnknownOrMissingCommandIsNamedWithTheCommandsThereAre) {
     const ProcessResult run = RunTalvane(args);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err.rfind("talvane: " + says + "; the commands are sql, check, run, schema, ", 0), 0u) << run.err;
-    EXPECT_NE(run.err.find("tokens"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.rfind("talvane: " + says + "; the commands are sql, check, run, ", 0), 0u) << run.err;
+    for (const char* command : {"scan", "schema", "tokens"}) EXPECT_NE(run.err.find(command), std::string::npos) << run.err;
   }
 }
 

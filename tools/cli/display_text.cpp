@@ -9,6 +9,9 @@ namespace {
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
+// Bytes 10xxxxxx continue a UTF-8 character; every other byte starts one.
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
 }  // namespace
 
 std::string OnOneLine(std::string_view text) {
