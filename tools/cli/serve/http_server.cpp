@@ -231,6 +231,6 @@ void HttpServer::Serve() {
   impl_->server.Serve();
 }
 
-void HttpServer::Stop() { impl_->server.stop(); }
+void HttpServer::Stop() { impl_->server.Stop(); }
 
 }  // namespace talvane::cli

@@ -90,11 +90,9 @@ void RequestReader::Run() {
     // Connections added since the poll began are behind the polled ones and have no events yet.
     for (std::size_t i = 1; i < polled.size(); ++i) {
       Connection& connection = waiting_[i - 1];
-      if (polled[i].revents != 0) {
-        Receive(connection);
-      } else if (now >= connection.deadline) {
-        Expire(connection);
-      }
+      if (polled[i].revents != 0) Receive(connection);
+      // Also after bytes arrived: a client that sends a little all the time is still held to its deadline.
+      if (connection.socket >= 0 && now >= connection.deadline) Expire(connection);
     }
     std::erase_if(waiting_, [](const Connection& connection) { return connection.socket < 0; });
   }

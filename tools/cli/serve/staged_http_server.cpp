@@ -3,6 +3,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <thread>
+
 #include "received_request_stream.hpp"
 
 namespace talvane::cli {
@@ -42,12 +44,22 @@ StagedHttpServer::~StagedHttpServer() = default;
 void StagedHttpServer::Serve() {
   workers_ = std::make_unique<httplib::ThreadPool>(limits_.workerThreads);
   reader_.Start();
-  listen_after_bind();
+  serveCalled_ = true;
+  if (!stopCalled_) listen_after_bind();
+  serveEnded_ = true;
   // Connections still waiting are closed first; requests being answered then finish, and their connections
   // are closed as the reader no longer takes them.
   reader_.Stop();
   workers_->shutdown();
   workers_.reset();
+}
+
+void StagedHttpServer::Stop() {
+  stopCalled_ = true;
+  // The library's stop() reaches only a server that listens already; a Serve that has not yet looked at
+  // stopCalled_ is waited for.
+  while (serveCalled_ && !serveEnded_ && !is_running()) std::this_thread::yield();
+  stop();
 }
 
 bool StagedHttpServer::process_and_close_socket(socket_t socket) {

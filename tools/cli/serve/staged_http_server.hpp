@@ -6,6 +6,7 @@
 // request therefore never occupies a worker.
 #include <httplib.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,8 +21,10 @@ class StagedHttpServer final : public httplib::Server {
   StagedHttpServer(const RequestLimits& limits, RequestReader::RefusalWriter refusal);
   ~StagedHttpServer() override;
 
-  // Starts the reader and the workers, accepts connections until stop() and stops them again.
+  // Starts the reader and the workers, accepts connections until Stop and stops them again.
   void Serve();
+  // Ends Serve, from any thread; also when Serve has been called but does not listen yet.
+  void Stop();
 
   // Whether the client of the request this thread is answering has gone away (closed its connection). To
   // be taken inside a handler; the check may be called from any thread until the handler returns.
@@ -36,6 +39,10 @@ class StagedHttpServer final : public httplib::Server {
   RequestLimits limits_;
   RequestReader reader_;
   std::unique_ptr<httplib::ThreadPool> workers_;
+  // Serve and Stop may begin in either order on two threads; these tell each what the other has done.
+  std::atomic<bool> serveCalled_ = false;
+  std::atomic<bool> serveEnded_ = false;
+  std::atomic<bool> stopCalled_ = false;
 };
 
 }  // namespace talvane::cli
