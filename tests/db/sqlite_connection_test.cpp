@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 
 #include "db/sqlite/connection_string.hpp"
 #include "support/counting_connection.hpp"
@@ -222,6 +223,29 @@ TEST(SqliteConnectionCompile, CompilesWithoutRunningAndReportsWhatSqliteRefuses)
   EXPECT_FALSE(CountingConnection::Create(cnn)->Compile("SELECT 1")) << "a backend that cannot compile says so";
   cnn->Close();
   EXPECT_TALVANE_ERROR(cnn->Compile("SELECT 1"), db::kErrObjectClosed, kSource, kClosedMessage);
+}
+
+// A statement that never ends on its own is stopped by Interrupt from another thread, with the cancel number;
+// the connection then runs the next statement as usual.
+TEST(SqliteConnectionInterrupt, StopsARunningStatementFromAnotherThreadAndTheConnectionGoesOn) {
+  auto cnn = MakeStandardDatabase();
+  EXPECT_TRUE(cnn->Interrupt()) << "nothing running: a call may be lost, never harmful";
+  auto endless = std::async(std::launch::async, [cnn] {
+    auto rs = cnn->NewRecordset();
+    rs->Open("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT count(*) FROM n", cnn);
+  });
+  // A call before the statement starts is lost, so call until the statement has stopped.
+  while (endless.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) cnn->Interrupt();
+  EXPECT_TALVANE_ERROR(endless.get(), db::kErrCancelled, kSource, "interrupted");
+  EXPECT_EQ(cnn->OpenRecordsets(), 0);
+  auto rs = cnn->NewRecordset();
+  rs->Open("SELECT count(*) FROM Customers", cnn);
+  EXPECT_EQ(rs->FieldValue(0), "4");
+  rs->Close();
+
+  EXPECT_FALSE(CountingConnection::Create(cnn)->Interrupt()) << "a backend that cannot interrupt says so";
+  cnn->Close();
+  EXPECT_FALSE(cnn->Interrupt());
 }
 
 }  // namespace

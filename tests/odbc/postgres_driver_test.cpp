@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <string>
 
 #include "support/expect_error.hpp"
@@ -98,6 +99,22 @@ TEST(OdbcPostgres, ServerStoppedMidReportGivesACleanErrorAndANewConnectionWorksO
   connection->Close();
   connection->Open();
   EXPECT_EQ(FormulaType(connection, "[customers].[region]"), kIsString);
+}
+
+// Interrupt reaches a statement the server is still running (SQLCancel from another thread).
+TEST(OdbcPostgres, InterruptStopsARunningStatementAndTheConnectionGoesOn) {
+  const auto connection = db::OdbcConnection::Create(ServerString());
+  auto sleeping = std::async(std::launch::async, [connection] {
+    auto rs = connection->NewRecordset();
+    rs->Open("SELECT pg_sleep(600)", connection);
+    rs->Eof();
+  });
+  while (sleeping.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) connection->Interrupt();
+  const Error stopped = CaptureError([&] { sleeping.get(); });
+  EXPECT_EQ(stopped.Number(), db::kErrCancelled) << stopped.Message();
+  auto rs = connection->NewRecordset();
+  rs->Open("SELECT 7", connection);
+  EXPECT_EQ(rs->FieldValue(0), "7");
 }
 
 }  // namespace

@@ -1,25 +1,28 @@
 // The rule editor's server, started in-process on 127.0.0.1 and a free port and asked over HTTP: the API's
 // answers on the sample database, and hostile requests answered cleanly while the server goes on serving.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
+#include <sys/socket.h>
+
+#include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
 
 #include "api.hpp"
+#include "database_options.hpp"
 #include "definition_request.hpp"
-#include "http_server.hpp"
 #include "input_error.hpp"
-#include "static_files.hpp"
+#include "live_server.hpp"
+#include "json_writer.hpp"
+#include "output_sink.hpp"
 #include "talvane/definition/definition_error.hpp"
+#include "talvane/report/report_rows.hpp"
 
 namespace talvane::cli {
 namespace {
@@ -56,17 +59,9 @@ json Definition(const std::string& formula) {
 class ServerTest : public ::testing::Test {
  protected:
   ServerTest()
-      : api_({std::string("Data Source=") + TALVANE_SAMPLE_DB, Example("large_orders"), limits_}),
-        files_(EmbeddedWebFiles()),
-        server_({"127.0.0.1", 0, limits_}, api_, files_),
-        port_(server_.Bind()),
-        serving_([this] { server_.Serve(); }),
+      : live_(std::string("Data Source=") + TALVANE_SAMPLE_DB, Example("large_orders"), limits_),
+        port_(live_.Port()),
         client_("127.0.0.1", port_) {}
-
-  ~ServerTest() override {
-    server_.Stop();
-    serving_.join();
-  }
 
   httplib::Result Post(const std::string& path, const std::string& body) {
     return client_.Post(path.c_str(), body, "application/json");
@@ -89,11 +84,8 @@ class ServerTest : public ::testing::Test {
   }
 
   RequestLimits limits_{.maxBodyBytes = 64 * 1024, .maxRows = 50, .readTimeoutSeconds = 1, .keepAliveSeconds = 1};
-  Api api_;
-  StaticFiles files_;
-  HttpServer server_;
+  LiveServer live_;
   int port_;
-  std::thread serving_;
   httplib::Client client_;
 };
 
@@ -152,7 +144,9 @@ TEST_F(ServerTest, RunGivesTheRowsOfTheRunCommandUpToTheLimit) {
   for (const json& name : run["columns"]) csv += (csv.empty() ? "" : ",") + name.get<std::string>();
   for (const json& row : run["rows"]) {
     std::string line;
-    for (const json& value : row) line += (line.empty() ? "" : ",") + (value.is_null() ? "" : value.get<std::string>());
+    for (const json& value : row) {
+      line += (line.empty() ? "" : ",") + (value.is_null() ? "" : value.is_string() ? value.get<std::string>() : value.dump());
+    }
     csv += "\r\n" + line;
   }
   EXPECT_EQ(csv + "\r\n", Expected("large_orders.run.csv"));
@@ -225,26 +219,6 @@ TEST_F(ServerTest, HostileRequestsAreAnsweredCleanlyAndServingGoesOn) {
   ExpectStillServing();
 }
 
-// Connects without the HTTP client, sends `request` and reads until the server closes the connection.
-std::string SendRaw(int port, const std::string& request) {
-  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const timeval giveUp{30, 0};  // only so that a server that never closes fails the test instead of hanging it
-  setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &giveUp, sizeof giveUp);
-  std::string answer;
-  if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-      send(socket, request.data(), request.size(), 0) == static_cast<ssize_t>(request.size())) {
-    char buffer[4096];
-    for (ssize_t n; (n = recv(socket, buffer, sizeof buffer, 0)) > 0;)
-      answer.append(buffer, static_cast<std::size_t>(n));
-  }
-  close(socket);
-  return answer;
-}
-
 TEST_F(ServerTest, AClientThatStopsSendingIsCutOffWhileOthersAreServed) {
   std::string answer;
   std::thread slow([&] {
@@ -257,6 +231,100 @@ TEST_F(ServerTest, AClientThatStopsSendingIsCutOffWhileOthersAreServed) {
   EXPECT_EQ(answer.rfind("HTTP/1.1 400 Bad Request", 0), 0U) << answer;
   EXPECT_NE(answer.find("the request could not be read"), std::string::npos) << answer;
   ExpectStillServing();
+}
+
+std::string ToHex(std::size_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%zx", value);
+  return text;
+}
+
+// The rows of `statement` as `talvane run --format json` writes them: an array of objects keyed by column.
+json RunCommandRows(const std::string& statement) {
+  std::FILE* file = std::tmpfile();
+  {
+    OutputSink sink(fileno(file));
+    JsonWriter writer(sink);
+    const auto connection = OpenDatabase({std::string("Data Source=") + TALVANE_SAMPLE_DB, "sqlite"});
+    ReportRows rows(connection, statement);
+    writer.Begin(rows);
+    while (rows.Next()) writer.Row(rows);
+    writer.End();
+  }
+  std::rewind(file);
+  std::string text;
+  for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+  std::fclose(file);
+  return json::parse(text);
+}
+
+// Numbers are numbers and NULL is null, value for value as the run command's JSON gives them.
+TEST_F(ServerTest, RunGivesEachValueTheJsonTypeOfTheRunCommand) {
+  for (const char* name : {"large_orders", "customers_to_call", "busy_regions"}) {
+    const json run = PostJson("/api/run", {{"definition", Example(name)}});
+    const json expected = RunCommandRows(run["statement"]);
+    ASSERT_EQ(run["rows"].size(), expected.size()) << name;
+    std::set<json::value_t> types;
+    for (std::size_t r = 0; r < expected.size(); ++r) {
+      for (std::size_t c = 0; c < run["columns"].size(); ++c) {
+        const json& value = run["rows"][r][c];
+        EXPECT_EQ(value, expected[r][run["columns"][c].get<std::string>()]) << name << " row " << r << " column " << c;
+        types.insert(value.type());
+      }
+    }
+    EXPECT_FALSE(types.contains(json::value_t::string) && types.size() == 1) << name << ": every value is text";
+  }
+}
+
+// A wrong method on an address that exists, two Host headers, a length that is no length, and a chunked
+// body over the limit: each answered at once, and the server closes the connection itself after a refusal.
+TEST_F(ServerTest, ProtocolFaultsAreAnsweredAtOnce) {
+  struct MethodCase {
+    std::string method;
+    std::string path;
+    std::string allow;
+  };
+  for (const MethodCase& c : {MethodCase{"GET", "/api/check", "POST"}, MethodCase{"DELETE", "/api/schema", "GET, HEAD"},
+                              MethodCase{"POST", "/editor.js", "GET, HEAD"}, MethodCase{"PUT", "/", "GET, HEAD"}}) {
+    const std::string answer = SendRaw(port_, c.method + " " + c.path +
+                                                  " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+                                                  "Content-Length: 0\r\n\r\n");
+    EXPECT_EQ(answer.rfind("HTTP/1.1 405", 0), 0U) << c.method << " " << c.path << ": " << answer;
+    EXPECT_NE(answer.find("Allow: " + c.allow + "\r\n"), std::string::npos) << answer;
+  }
+  EXPECT_EQ(client_.Post("/nothing.js", "{}", "application/json")->status, 404) << "no such address: still 404";
+
+  const std::string twoHosts =
+      SendRaw(port_, "GET /api/schema HTTP/1.1\r\nHost: 127.0.0.1\r\nHost: attacker.example\r\n\r\n");
+  EXPECT_EQ(twoHosts.rfind("HTTP/1.1 400", 0), 0U) << twoHosts;
+  EXPECT_NE(twoHosts.find("more than one Host header"), std::string::npos) << twoHosts;
+  const std::string negative = SendRaw(port_,
+                                       "POST /api/check HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
+                                       "application/json\r\nContent-Length: -5\r\n\r\n");
+  EXPECT_EQ(negative.rfind("HTTP/1.1 400", 0), 0U) << negative;
+  EXPECT_NE(negative.find("Content-Length is not a whole number"), std::string::npos) << negative;
+
+  // Chunks are sent until the server answers; it must answer long before the 32 MB the client would send.
+  const int flood = ConnectRaw(port_);
+  ASSERT_GE(flood, 0);
+  const std::string head = "POST /api/check HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
+                           "Transfer-Encoding: chunked\r\n\r\n";
+  const std::string chunk = "4000\r\n" + std::string(0x4000, ' ') + "\r\n";
+  std::size_t sent = send(flood, head.data(), head.size(), MSG_NOSIGNAL) > 0 ? head.size() : 0;
+  while (sent < 32 * 1024 * 1024 && !Readable(flood)) {
+    if (send(flood, chunk.data(), chunk.size(), MSG_NOSIGNAL) <= 0) break;
+    sent += chunk.size();
+  }
+  const std::string refused = ReadUntilClosed(flood);
+  EXPECT_EQ(refused.rfind("HTTP/1.1 413", 0), 0U) << refused << " after " << sent << " bytes";
+  EXPECT_LT(sent, 32U * 1024 * 1024);
+  const std::string body = R"({"formula": "Orders.Amount > 1"})";
+  const std::string small = SendRaw(port_, "POST /api/tokens HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
+                                           "application/json\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+                                           "5\r\n" + body.substr(0, 5) + "\r\n" + ToHex(body.size() - 5) + "\r\n" +
+                                           body.substr(5) + "\r\n0\r\n\r\n");
+  EXPECT_EQ(small.rfind("HTTP/1.1 200", 0), 0U) << "a chunked body within the limit is read: " << small;
+  EXPECT_NE(small.find("kField"), std::string::npos) << small;
 }
 
 TEST(StartDefinitionTest, AFileThatIsNoDefinitionIsRefused) {

@@ -2,9 +2,12 @@
 # the browser tests drive the page in Chromium against the real program. The label `server` marks the tests
 # that scripts/test.sh --thread runs under the thread sanitizer.
 if(TARGET talvane_serve AND TARGET talvane_sample_db)
-  add_executable(talvane_serve_tests ${CMAKE_CURRENT_LIST_DIR}/server_test.cpp)
+  add_executable(talvane_serve_tests ${CMAKE_CURRENT_LIST_DIR}/server_test.cpp
+                                     ${CMAKE_CURRENT_LIST_DIR}/hostile_client_test.cpp
+                                     ${CMAKE_CURRENT_LIST_DIR}/request_framing_test.cpp
+                                     ${CMAKE_CURRENT_LIST_DIR}/live_server.cpp)
   target_link_libraries(talvane_serve_tests PRIVATE talvane_serve PkgConfig::CPP_HTTPLIB GTest::gtest_main
-                                                    talvane_options)
+                                                    talvane_test_support talvane_options)
   target_compile_definitions(talvane_serve_tests PRIVATE
     TALVANE_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples"
     TALVANE_SAMPLE_DB="${TALVANE_SAMPLE_DB}"

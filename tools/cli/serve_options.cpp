@@ -11,7 +11,8 @@ namespace {
 constexpr const char* kServeNotes =
     "\nThe page lists the tables and columns of the database, checks each formula as it is typed (the failing "
     "item underlined, with the error's number and message, and the library's warnings), shows the statement "
-    "in the SQL Server, Access or SQLite dialect, and runs it in the SQLite dialect (at most 1000 rows). "
+    "in the SQL Server, Access or SQLite dialect, and runs it in the SQLite dialect (at most 1000 rows; a run "
+    "is stopped after --run-seconds, or when the page that asked for it has gone away). "
     "Definitions are opened from and saved to files by the browser; the server reads no file but the one of "
     "--definition. The database is opened read-only for every request. Stop the server with Ctrl-C.\n";
 
@@ -27,13 +28,17 @@ void AddServeOptions(CLI::App& command, ServeOptions& options) {
       ->check(WholeNumberCheck(0, 65535));
   command.add_option("-b,--bind", options.bind, "The address to listen on (default 127.0.0.1)");
   command.add_option("--definition", options.definition, "A definition file (JSON) the page starts with");
+  command
+      .add_option("--run-seconds", options.runSeconds,
+                  "Seconds a run may take before it is stopped with an error (default 5)")
+      ->check(CLI::Range(1, 3600));
   command.footer(kServeNotes + command.get_footer());
 }
 
 std::vector<std::string> ServeArguments(const ServeOptions& options) {
   // One argument per option, so that a value that begins with a dash is not taken for an option.
   std::vector<std::string> arguments{"--connection=" + options.connection, "--port=" + std::to_string(options.port),
-                                     "--bind=" + options.bind};
+                                     "--bind=" + options.bind, "--run-seconds=" + std::to_string(options.runSeconds)};
   if (!options.definition.empty()) arguments.push_back("--definition=" + options.definition);
   return arguments;
 }

@@ -14,6 +14,8 @@ struct ServeOptions {
   std::string definition;
   std::string bind = "127.0.0.1";
   int port = 8400;
+  // Seconds a run of the page may take before it is stopped.
+  int runSeconds = 5;
 };
 
 // Adds the server's options and notes to `command`; parsing fills `options`, which must outlive `command`.

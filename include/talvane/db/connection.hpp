@@ -43,6 +43,12 @@ class Connection : public std::enable_shared_from_this<Connection> {
   /// text, text after the first statement included; 0x80040E37 for a table that does not exist). Returns
   /// false, the default, when the backend cannot compile a statement without running it.
   virtual bool Compile(std::string_view /*sql*/) { return false; }
+  /// Asks the statement running on this connection to stop: the Open or MoveNext running it raises
+  /// talvane::Error kErrCancelled, and the connection stays usable for the next statement. Meant to be
+  /// called from another thread while the connection is in use (not while it is being opened or closed); a
+  /// call while nothing runs may be lost, so a caller that wants a statement stopped calls again until it
+  /// is. Returns false, the default, when the backend cannot interrupt a statement.
+  virtual bool Interrupt() noexcept { return false; }
 
   /// What this connection's schema answers, asked once and kept until its schema version moves; the
   /// library's field probes and schema look-ups go through it.

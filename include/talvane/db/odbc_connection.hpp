@@ -43,6 +43,8 @@ class OdbcConnection : public Connection {
   // connection is not seen until SchemaChanged() or a new opening: telling it would cost a round trip for
   // every question.
   std::optional<std::string> SchemaVersion() noexcept override;
+  /// SQLCancel on the statements of this connection that are executing or fetching.
+  bool Interrupt() noexcept override;
 
   /// Opens again after Close.
   void Open();

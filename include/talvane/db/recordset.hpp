@@ -23,6 +23,8 @@ constexpr int32_t kErrObjectClosed = 3704;
 constexpr int32_t kErrNoSuchTable = static_cast<int32_t>(0x80040E37u);
 constexpr int32_t kErrCommandText = static_cast<int32_t>(0x80040E14u);
 constexpr int32_t kErrUnspecified = static_cast<int32_t>(0x80004005u);
+/// A statement stopped by Connection::Interrupt before it finished.
+constexpr int32_t kErrCancelled = static_cast<int32_t>(0x80040E4Eu);
 
 /// What a value of the current row holds: SQLite's storage classes, which other backends map onto.
 enum class ValueKind : int32_t {

@@ -45,6 +45,8 @@ class SqliteConnection : public Connection {
   std::optional<std::string> SchemaVersion() noexcept override;
   /// Prepares the statement and finalizes it, never stepping it.
   bool Compile(std::string_view sql) override;
+  /// sqlite3_interrupt on the handle.
+  bool Interrupt() noexcept override;
 
   /// Re-opens the same data source after Close (an in-memory database then starts empty).
   void Open();

@@ -53,6 +53,13 @@ std::optional<std::string> OdbcConnection::SchemaVersion() noexcept {
   return "odbc:" + std::to_string(session_->Generation());
 }
 
+bool OdbcConnection::Interrupt() noexcept {
+  const std::shared_ptr<detail::OdbcSession> session = session_;
+  if (!session) return false;
+  session->Cancel();
+  return true;
+}
+
 void OdbcConnection::Open() {
   if (session_) detail::RaiseOdbc(kErrUnspecified, "Operation is not allowed when the object is open.");
   session_ = std::make_shared<detail::OdbcSession>(detail::DriverConnectionString(connectionString_),

@@ -48,6 +48,9 @@ bool IsCommandTextError(const Diagnostics& read) {
          read.text.find("syntax error") != std::string::npos;
 }
 
+// HY008 is ODBC's "operation canceled"; PostgreSQL's driver passes the server's own 57014.
+bool IsCancelled(const Diagnostics& read) { return read.firstState == "HY008" || read.firstState == "57014"; }
+
 }  // namespace
 
 void RaiseOdbc(int32_t number, std::string_view message) { throw Error(number, kOdbcSource, message); }
@@ -55,7 +58,9 @@ void RaiseOdbc(int32_t number, std::string_view message) { throw Error(number, k
 Error OdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle, OdbcStage stage) {
   const Diagnostics read = ReadDiagnostics(handleType, handle);
   int32_t number = kErrUnspecified;
-  if (IsMissingTable(read)) {
+  if (IsCancelled(read)) {
+    number = kErrCancelled;
+  } else if (IsMissingTable(read)) {
     number = kErrNoSuchTable;
   } else if (stage == OdbcStage::kCommand && IsCommandTextError(read)) {
     number = kErrCommandText;

@@ -92,6 +92,7 @@ std::vector<OdbcRecordset::Column> OdbcRecordset::DescribeColumns() {
 
 void OdbcRecordset::Execute(OdbcStage stage) {
   ++session_->Counts().statementsExecuted;
+  const detail::OdbcSession::Running running(*session_, statement_.Get());
   CheckOdbc(SQLExecute(statement_.Get()), SQL_HANDLE_STMT, statement_.Get(), stage);
   executed_ = true;
   SQLSMALLINT count = 0;
@@ -102,6 +103,7 @@ bool OdbcRecordset::ReadRow(Row& row) {
   if (!executed_) Execute(OdbcStage::kExecution);
   SQLSMALLINT count = 0;
   CheckOdbc(SQLNumResultCols(statement_.Get(), &count), SQL_HANDLE_STMT, statement_.Get());
+  const detail::OdbcSession::Running running(*session_, statement_.Get());
   return detail::FetchRow(statement_.Get(), static_cast<std::size_t>(count), row);
 }
 

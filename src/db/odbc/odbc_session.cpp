@@ -2,6 +2,7 @@
 
 #include <sqlext.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 
@@ -63,6 +64,21 @@ const std::vector<OdbcSession::Row>& OdbcSession::Tables() {
             statement.Get());
   tables_ = FetchAll(statement.Get(), kTableColumns);
   return *tables_;
+}
+
+OdbcSession::Running::Running(OdbcSession& session, SQLHSTMT statement) : session_(session), statement_(statement) {
+  const std::lock_guard<std::mutex> hold(session_.runningLock_);
+  session_.running_.push_back(statement_);
+}
+
+OdbcSession::Running::~Running() {
+  const std::lock_guard<std::mutex> hold(session_.runningLock_);
+  std::erase(session_.running_, statement_);
+}
+
+void OdbcSession::Cancel() noexcept {
+  const std::lock_guard<std::mutex> hold(runningLock_);
+  for (SQLHSTMT statement : running_) SQLCancel(statement);
 }
 
 std::string OdbcSession::InfoText(SQLUSMALLINT info) {

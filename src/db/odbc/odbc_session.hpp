@@ -5,6 +5,7 @@
 #include <sql.h>
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +43,22 @@ class OdbcSession {
 
   OdbcCounts& Counts() { return counts_; }
 
+  // Marks `statement` as running on the driver (executing or fetching) while it lives, so that Cancel
+  // reaches it.
+  class Running {
+   public:
+    Running(OdbcSession& session, SQLHSTMT statement);
+    ~Running();
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+   private:
+    OdbcSession& session_;
+    SQLHSTMT statement_;
+  };
+  // SQLCancel on every statement running now; callable from any thread.
+  void Cancel() noexcept;
+
  private:
   std::string InfoText(SQLUSMALLINT info);
 
@@ -53,6 +70,8 @@ class OdbcSession {
   uint64_t generation_ = 0;
   std::optional<std::vector<Row>> tables_;
   OdbcCounts counts_;
+  std::mutex runningLock_;
+  std::vector<SQLHSTMT> running_;
 };
 
 }  // namespace talvane::db::detail

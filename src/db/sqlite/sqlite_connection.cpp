@@ -125,6 +125,13 @@ bool SqliteConnection::Compile(std::string_view sql) {
   return true;
 }
 
+bool SqliteConnection::Interrupt() noexcept {
+  const std::shared_ptr<SqliteSession> session = impl_->session;
+  if (!session) return false;
+  sqlite3_interrupt(session->Handle());
+  return true;
+}
+
 void SqliteConnection::Open() {
   if (Session()) RaiseObjectOpen();
   const std::string& text = impl_->connectionString;

@@ -15,7 +15,9 @@ void RaiseSqlite(int32_t number, std::string_view message) { throw Error(number,
 Error SqliteFailure(sqlite3* db, int rc, SqliteStage stage) {
   const std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
   int32_t number = kErrUnspecified;
-  if (message.rfind("no such table", 0) == 0) {
+  if ((rc & 0xff) == SQLITE_INTERRUPT) {
+    number = kErrCancelled;
+  } else if (message.rfind("no such table", 0) == 0) {
     number = kErrNoSuchTable;
   } else if (stage == SqliteStage::kCommand && (rc & 0xff) == SQLITE_ERROR) {
     number = kErrCommandText;

@@ -91,12 +91,20 @@ ApiReply Api::Check(std::string_view body) const {
       &body);
 }
 
-ApiReply Api::Run(std::string_view body) const {
+ApiReply Api::Run(std::string_view body, const std::function<bool()>& clientGone) const {
   return Answer(
-      [this](const nlohmann::json& request) {
+      [this, &clientGone](const nlohmann::json& request) {
         const int64_t limit =
             std::min(CountMember(request, "limit", settings_.limits.maxRows), settings_.limits.maxRows);
-        return RunReport(DefinitionOfRequest(request), OpenDatabase({settings_.connection, "sqlite"}), limit);
+        const Definition definition = DefinitionOfRequest(request);
+        const std::shared_ptr<db::Connection> connection = OpenDatabase({settings_.connection, "sqlite"});
+        const RunWatchdog::Watch watch(*watchdog_, connection, settings_.limits.runSeconds, clientGone);
+        nlohmann::json rows = RunReport(definition, connection, limit);
+        if (watch.Stopped() == RunWatchdog::Stop::kTimeLimit && rows.contains("error")) {
+          rows["error"]["message"] = "the run took longer than " + std::to_string(settings_.limits.runSeconds) +
+                                     " seconds and was stopped (the server's --run-seconds)";
+        }
+        return rows;
       },
       &body);
 }

@@ -4,10 +4,12 @@
 #include <sys/socket.h>
 
 #include <csignal>
+#include <map>
 #include <string_view>
 
 #include "api.hpp"
 #include "input_error.hpp"
+#include "staged_http_server.hpp"
 #include "static_files.hpp"
 
 namespace talvane::cli {
@@ -47,8 +49,40 @@ const char* StatusMessage(int status) {
     case 400: return "the request could not be read (malformed, or sent too slowly)";
     case 404: return kNothingHere;
     case 413: return "the request body is too large";
+    case 414: return "the request's address is too long";
   }
   return "the request cannot be answered";
+}
+
+// The reason phrase of a status the reader refuses a request with.
+const char* ReasonPhrase(int status) {
+  switch (status) {
+    case 400: return "Bad Request";
+    case 413: return "Payload Too Large";
+    case 431: return "Request Header Fields Too Large";
+  }
+  return "Error";
+}
+
+// The whole answer to a request refused before it was read, with the headers of every answer; the
+// connection is closed after it.
+std::string RefusalText(int status, const std::string& message) {
+  const std::string body = Api::ErrorBody(message);
+  std::string text = "HTTP/1.1 " + std::to_string(status) + " " + ReasonPhrase(status) + "\r\n";
+  for (const auto& [name, value] : SecurityHeaders()) text += name + ": " + value + "\r\n";
+  text += std::string("Content-Type: ") + kJson + "\r\nContent-Length: " + std::to_string(body.size()) +
+          "\r\nConnection: close\r\n\r\n" + body;
+  return text;
+}
+
+bool AllowsMethod(const std::string& allowed, const std::string& method) {
+  std::string_view rest = allowed;
+  while (!rest.empty()) {
+    const std::size_t comma = rest.find(',');
+    if (rest.substr(0, comma) == method) return true;
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 2);
+  }
+  return false;
 }
 
 bool IsLoopback(const std::string& address) {
@@ -72,12 +106,18 @@ struct HttpServer::Impl {
   // elsewhere cannot reach it through a name of its own that resolves to 127.0.0.1.
   bool HostAllowed(const httplib::Request& request) const;
   bool IsJson(const httplib::Request& request) const;
+  // The methods a path answers, as the Allow header lists them; empty for a path that does not exist.
+  std::string AllowedMethods(const std::string& path) const;
+  void Get(const char* path, ApiReply (Api::*call)() const);
+  void Post(const char* path, const httplib::Server::Handler& handler);
   void Post(const char* path, ApiReply (Api::*call)(std::string_view) const);
 
   ServerSettings settings;
   const Api& api;
   const StaticFiles& files;
-  httplib::Server server;
+  StagedHttpServer server{settings.limits, RefusalText};
+  // The methods of each API path.
+  std::map<std::string, std::string, std::less<>> apiMethods;
   // The socket the server listens on, once bound.
   socket_t listening = INVALID_SOCKET;
 };
@@ -94,15 +134,16 @@ bool HttpServer::Impl::IsJson(const httplib::Request& request) const {
   return std::string_view(type).substr(0, type.find(';')) == "application/json";
 }
 
+std::string HttpServer::Impl::AllowedMethods(const std::string& path) const {
+  if (const auto found = apiMethods.find(path); found != apiMethods.end()) return found->second;
+  return files.Find(path) ? "GET, HEAD" : "";
+}
+
 void HttpServer::Impl::Configure() {
-  const RequestLimits& limits = settings.limits;
+  // Sizes and times of requests are kept by the server's reader (StagedHttpServer); a length over the limit
+  // never reaches the library.
   server.set_default_headers(SecurityHeaders());
-  server.set_payload_max_length(limits.maxBodyBytes);
-  server.set_read_timeout(limits.readTimeoutSeconds, 0);
-  server.set_write_timeout(limits.writeTimeoutSeconds, 0);
-  server.set_keep_alive_timeout(limits.keepAliveSeconds);
-  const std::size_t threads = limits.workerThreads;
-  server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  server.set_payload_max_length(settings.limits.maxBodyBytes);
   // The HTTP library is built to queue only five connections not yet accepted; a page's burst of requests, or
   // as many clients as there are workers, overflowed it and some connections were closed unanswered. The
   // listening socket is noted here and its queue widened once it is bound (Bind).
@@ -111,8 +152,14 @@ void HttpServer::Impl::Configure() {
     listening = socket;
   });
   server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
-    if (HostAllowed(request)) return httplib::Server::HandlerResponse::Unhandled;
-    ReplyError(response, 403, "the server answers requests to 127.0.0.1 or localhost only");
+    if (!HostAllowed(request)) {
+      ReplyError(response, 403, "the server answers requests to 127.0.0.1 or localhost only");
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    const std::string allowed = AllowedMethods(request.path);
+    if (allowed.empty() || AllowsMethod(allowed, request.method)) return httplib::Server::HandlerResponse::Unhandled;
+    response.set_header("Allow", allowed);
+    ReplyError(response, 405, request.method + " is not allowed here; this address takes " + allowed);
     return httplib::Server::HandlerResponse::Handled;
   });
   server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
@@ -123,21 +170,33 @@ void HttpServer::Impl::Configure() {
   });
 }
 
-void HttpServer::Impl::Post(const char* path, ApiReply (Api::*call)(std::string_view) const) {
-  server.Post(path, [this, call](const httplib::Request& request, httplib::Response& response) {
+void HttpServer::Impl::Get(const char* path, ApiReply (Api::*call)() const) {
+  apiMethods.emplace(path, "GET, HEAD");
+  server.Get(path, [this, call](const httplib::Request&, httplib::Response& response) { Reply(response, (api.*call)()); });
+}
+
+void HttpServer::Impl::Post(const char* path, const httplib::Server::Handler& handler) {
+  apiMethods.emplace(path, "POST");
+  server.Post(path, [this, handler](const httplib::Request& request, httplib::Response& response) {
     // A page elsewhere cannot send JSON here without the browser asking first, and it is never allowed.
     if (!IsJson(request)) return ReplyError(response, 415, "the request body must be application/json");
+    handler(request, response);
+  });
+}
+
+void HttpServer::Impl::Post(const char* path, ApiReply (Api::*call)(std::string_view) const) {
+  Post(path, [this, call](const httplib::Request& request, httplib::Response& response) {
     Reply(response, (api.*call)(request.body));
   });
 }
 
 void HttpServer::Impl::Route() {
-  server.Get("/api/schema",
-             [this](const httplib::Request&, httplib::Response& response) { Reply(response, api.Schema()); });
-  server.Get("/api/definition",
-             [this](const httplib::Request&, httplib::Response& response) { Reply(response, api.StartDefinition()); });
+  Get("/api/schema", &Api::Schema);
+  Get("/api/definition", &Api::StartDefinition);
   Post("/api/check", &Api::Check);
-  Post("/api/run", &Api::Run);
+  Post("/api/run", [this](const httplib::Request& request, httplib::Response& response) {
+    Reply(response, api.Run(request.body, StagedHttpServer::ClientGoneCheck()));
+  });
   Post("/api/tokens", &Api::Tokens);
   server.Get(R"(/[A-Za-z0-9_.\-]*)", [this](const httplib::Request& request, httplib::Response& response) {
     const std::optional<StaticFile> file = files.Find(request.path);
@@ -169,9 +228,9 @@ int HttpServer::Bind() {
 void HttpServer::Serve() {
   // A client that goes away shows as a failed write on its socket instead of ending the program.
   std::signal(SIGPIPE, SIG_IGN);
-  impl_->server.listen_after_bind();
+  impl_->server.Serve();
 }
 
-void HttpServer::Stop() { impl_->server.stop(); }
+void HttpServer::Stop() { impl_->server.Stop(); }
 
 }  // namespace talvane::cli

@@ -1,6 +1,7 @@
 #pragma once
 // The HTTP side of the rule editor: routes requests to the API and to the page's files, with the limits,
-// time-outs and security headers of every answer. The HTTP library stays inside http_server.cpp.
+// time-outs and security headers of every answer. A wrong method on an existing address is answered 405
+// with the methods it takes (Allow). The HTTP library stays inside the server's .cpp files.
 #include <memory>
 #include <string>
 

@@ -16,12 +16,22 @@ namespace talvane::cli {
 
 namespace {
 
+// A number the database wrote as text. A real JSON has no number for (SQLite's "Inf") stays text, and so
+// does an integer too large for 64 bits.
+nlohmann::json Number(std::string_view text) {
+  nlohmann::json number = nlohmann::json::parse(text, nullptr, false);
+  return number.is_number() ? number : nlohmann::json(std::string(text));
+}
+
 nlohmann::json Value(const ReportRows& rows, int32_t column) {
   switch (rows.Kind(column)) {
     case db::ValueKind::kNull: return nullptr;
+    case db::ValueKind::kInteger:
+    case db::ValueKind::kReal: return Number(rows.Text(column));
+    case db::ValueKind::kText: return std::string(rows.Text(column));
     case db::ValueKind::kBlob: return HexText(rows.Text(column));
-    default: return std::string(rows.Text(column));
   }
+  return nullptr;
 }
 
 nlohmann::json Columns(const ReportRows& rows) {

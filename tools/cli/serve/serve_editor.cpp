@@ -39,7 +39,8 @@ void ServeUntilStopped(HttpServer& server) {
 }  // namespace
 
 int ServeEditor(const ServeOptions& options) {
-  const ServerSettings serverSettings{.bind = options.bind, .port = options.port, .limits = {}};
+  const ServerSettings serverSettings{
+      .bind = options.bind, .port = options.port, .limits = {.runSeconds = options.runSeconds}};
   ApiSettings settings{options.connection, nullptr, serverSettings.limits};
   if (!options.definition.empty()) settings.startDefinition = ReadStartDefinition(options.definition);
   OpenDatabase({options.connection, "sqlite"});  // fails now, not on the first request, when it cannot be opened
