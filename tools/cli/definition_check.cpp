@@ -4,9 +4,11 @@
 
 #include "talvane/definition/definition_reader.hpp"
 #include "display_text.hpp"
+#include "input_error.hpp"
 #include "report_builder.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/foundation/error.hpp"
+#include "talvane/report/dialects.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/statement_on.hpp"
 
@@ -32,27 +34,33 @@ Failure CompileFailure(const std::string& statement, const Error& e) {
   return failure;
 }
 
-// The statement of a definition that applied without failures, in the SQLite dialect, compiled (never run)
-// on the database: what the library lets pass but SQLite refuses (a join on a key column the joined table
-// lacks, a main table that does not exist) fails here. The report built is rendered again on the SQLite
-// connection, whose provider gives the dialect, and handed back its own connection afterwards: nothing is
+// The statement of a definition that applied without failures, in the database's own dialect, compiled
+// (never run) on the database: what the library lets pass but the database refuses (a join on a key column
+// the joined table lacks, a main table that does not exist) fails here. The report built is rendered again on
+// the connection whose provider gives that dialect, and handed back its own connection afterwards: nothing is
 // parsed or probed a second time.
-void CompileInSqlite(const BuiltReport& built, const std::shared_ptr<db::Connection>& sqliteConnection,
-                     CheckResult& result) {
+void CompileOnDatabase(const BuiltReport& built, const CompileConnection& openForCompile, CheckResult& result) {
+  std::shared_ptr<db::Connection> database;
+  try {
+    database = openForCompile();
+  } catch (const InputError& e) {
+    result.failures.push_back(StatementFailure(*built.statement, e.what()));
+    return;
+  }
   Exception& report = *built.report;
   std::string statement;
-  if (report.DatabaseType() == kSQLite) {
+  if (DialectOfProduct(database->DatabaseProduct()) == report.DatabaseType()) {
     statement = *built.statement;
   } else {
     try {
-      statement = StatementOn(report, sqliteConnection);
+      statement = StatementOn(report, database);
     } catch (const Error& e) {
       result.failures.push_back(CompileFailure("", e));
       return;
     }
   }
   try {
-    sqliteConnection->Compile(statement);
+    database->Compile(statement);
   } catch (const Error& e) {
     result.failures.push_back(CompileFailure(statement, e));
     return;
@@ -68,7 +76,7 @@ std::optional<Failure> NoOutputFieldsFailure(const Definition& definition, const
 }
 
 CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<db::Connection>& connection,
-                            const std::shared_ptr<db::Connection>& sqliteConnection) {
+                            const CompileConnection& openForCompile) {
   const BuiltReport built = BuildReport(definition, connection);
   CheckResult result;
   result.warnings = CollectWarnings(definition, built);
@@ -79,8 +87,13 @@ CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<
     result.failures.push_back(std::move(*noFields));
     return result;
   }
-  CompileInSqlite(built, sqliteConnection, result);
+  CompileOnDatabase(built, openForCompile, result);
   return result;
+}
+
+CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<db::Connection>& connection,
+                            const std::shared_ptr<db::Connection>& compileConnection) {
+  return CheckDefinition(definition, connection, [&compileConnection] { return compileConnection; });
 }
 
 }  // namespace talvane::cli

@@ -43,6 +43,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
   /// text, text after the first statement included; 0x80040E37 for a table that does not exist). Returns
   /// false, the default, when the backend cannot compile a statement without running it.
   virtual bool Compile(std::string_view /*sql*/) { return false; }
+  /// The database product at the other end, as it names itself ("SQLite", "PostgreSQL", "Microsoft SQL
+  /// Server", ...); empty, the default, when the backend cannot tell.
+  virtual std::string DatabaseProduct() const { return {}; }
 
   /// What this connection's schema answers, asked once and kept until its schema version moves; the
   /// library's field probes and schema look-ups go through it.

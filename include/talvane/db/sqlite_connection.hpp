@@ -31,6 +31,8 @@ class SqliteConnection : public Connection {
   std::optional<std::string> SchemaVersion() noexcept override;
   /// Prepares the statement and finalizes it, never stepping it.
   bool Compile(std::string_view sql) override;
+  /// "SQLite".
+  std::string DatabaseProduct() const override;
 
   /// Re-opens the same data source after Close (an in-memory database then starts empty).
   void Open();

@@ -86,6 +86,8 @@ std::optional<std::string> SqliteConnection::SchemaVersion() noexcept {
   return impl_->session ? impl_->session->SchemaVersion() : std::nullopt;
 }
 
+std::string SqliteConnection::DatabaseProduct() const { return "SQLite"; }
+
 bool SqliteConnection::Compile(std::string_view sql) {
   if (!impl_->session) RaiseObjectClosed();
   sqlite3_finalize(detail::PrepareOne(impl_->session->Handle(), sql));

@@ -10,6 +10,7 @@
 #include "definition_check.hpp"
 #include "definition_request.hpp"
 #include "display_text.hpp"
+#include "talvane/report/dialects.hpp"
 #include "input_error.hpp"
 #include "report_run.hpp"
 #include "request_body.hpp"
@@ -31,8 +32,8 @@ std::string Written(const nlohmann::json& json) {
 
 std::string DialectOf(const nlohmann::json& request) {
   const std::string dialect = StringMember(request, "dialect", "sqlserver");
-  if (dialect != "sqlserver" && dialect != "access" && dialect != "sqlite") {
-    throw BadRequest("\"dialect\" must be \"sqlserver\", \"access\" or \"sqlite\"");
+  if (!DialectOfOption(dialect) || dialect != OptionOfDialect(*DialectOfOption(dialect))) {
+    throw BadRequest("\"dialect\" must be \"sqlserver\", \"access\", \"sqlite\" or \"postgresql\"");
   }
   return dialect;
 }
@@ -81,8 +82,9 @@ ApiReply Api::Check(std::string_view body) const {
       [this](const nlohmann::json& request) {
         const std::string dialect = DialectOf(request);
         const Definition definition = DefinitionOfRequest(request);
-        const CheckResult result = CheckDefinition(definition, OpenDatabase({settings_.connection, dialect}),
-                                                   OpenDatabase({settings_.connection, "sqlite"}));
+        const CheckResult result = CheckDefinition(definition, OpenDatabase({settings_.connection, dialect}), [this] {
+          return OpenForRunning({settings_.connection, ""});
+        });
         return nlohmann::json{{"failures", FailuresJson(result.failures)},
                               {"warnings", WarningsJson(result.warnings)},
                               {"statement", OptionalText(result.statement)},
@@ -96,7 +98,7 @@ ApiReply Api::Run(std::string_view body) const {
       [this](const nlohmann::json& request) {
         const int64_t limit =
             std::min(CountMember(request, "limit", settings_.limits.maxRows), settings_.limits.maxRows);
-        return RunReport(DefinitionOfRequest(request), OpenDatabase({settings_.connection, "sqlite"}), limit);
+        return RunReport(DefinitionOfRequest(request), OpenForRunning({settings_.connection, ""}), limit);
       },
       &body);
 }
