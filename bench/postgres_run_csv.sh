@@ -8,6 +8,7 @@ talvane=$(realpath "$1")
 runs=${2:-3}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
+chmod 755 "$work"  # the server runs as the "postgres" user when this runs as root
 trap 'bash "$here/../tests/odbc/postgres_cluster.sh" teardown "$work/cluster"; rm -rf "$work"' EXIT
 bash "$here/../tests/odbc/postgres_cluster.sh" setup "$work/cluster" "$here/../tests/odbc/postgres_schema.sql"
 port=$(cat "$work/cluster/port")
