@@ -24,6 +24,7 @@
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/parse_item.hpp"
 #include "talvane/formula/section.hpp"
+#include "talvane/report/dialects.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field.hpp"
 #include "talvane/report/field_list.hpp"

@@ -207,11 +207,13 @@ TALVANE_C_API talvane_status talvane_param(const talvane_object* object, int32_t
 TALVANE_C_API talvane_status talvane_constant(const char* name, int32_t* value);
 
 /* The dialects of DATABASETYPEENU, which Exception.DatabaseType reads; the connection string's provider
-   chooses one (Microsoft.Jet.OLEDB.4.0: Access; SQLite: SQLite; any other or none: SQL Server). */
+   chooses one (Microsoft.Jet.OLEDB.4.0: Access; SQLite: SQLite; PostgreSQL: PostgreSQL; any other or none:
+   SQL Server). */
 typedef enum talvane_database_type {
   TALVANE_DATABASE_ACCESS = 0,
   TALVANE_DATABASE_SQLSERVER = 1,
-  TALVANE_DATABASE_SQLITE = 2
+  TALVANE_DATABASE_SQLITE = 2,
+  TALVANE_DATABASE_POSTGRESQL = 3
 } talvane_database_type;
 
 /* ------------------------------------------------------------------------------------------------ */

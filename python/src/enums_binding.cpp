@@ -16,7 +16,8 @@ void BindEnums(py::module_& module) {
                              "The SQL dialect of a statement, chosen by the Provider of the connection string.")
       .value("ACCESS", kAccess)
       .value("SQL_SERVER", kSQLServer)
-      .value("SQLITE", kSQLite);
+      .value("SQLITE", kSQLite)
+      .value("POSTGRESQL", kPostgreSQL);
 }
 
 }  // namespace talvane::python

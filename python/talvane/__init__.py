@@ -26,13 +26,14 @@ __all__ = ["connect", "CheckResult", "Connection", "DatabaseType", "DefinitionEr
            "SchemaScope"]
 
 # The provider written in front of the connection string for each dialect; the first Provider key counts.
-_PROVIDERS = {"access": "Microsoft.Jet.OLEDB.4.0", "sqlserver": "SQLOLEDB.1", "sqlite": "SQLite"}
+_PROVIDERS = {"access": "Microsoft.Jet.OLEDB.4.0", "sqlserver": "SQLOLEDB.1", "sqlite": "SQLite",
+              "postgresql": "PostgreSQL"}
 
 
 def connect(connection_string, *, dialect=None):
     """Opens the SQLite database of an ADO-style connection string ("Data Source=sample.db").
 
-    dialect: "access", "sqlserver" or "sqlite" writes that dialect's Provider in front of the string; without
+    dialect: "access", "sqlserver", "sqlite" or "postgresql" writes that dialect's Provider in front of the string; without
     it the string's own Provider chooses (none or any other: SQL Server). Raises talvane.Error when the
     database cannot be opened.
     """

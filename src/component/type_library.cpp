@@ -46,7 +46,7 @@ std::vector<EnumInfo> BuildEnumerations() {
         {"kIsDate", kIsDate},
         {"kIsTime", kIsTime},
         {"kIsBoolean", kIsBoolean}}},
-      {"DATABASETYPEENU", kEnumDatabaseType, {{"kAccess", kAccess}, {"kSQLServer", kSQLServer}, {"kSQLite", kSQLite}}},
+      {"DATABASETYPEENU", kEnumDatabaseType, {{"kAccess", kAccess}, {"kSQLServer", kSQLServer}, {"kSQLite", kSQLite}, {"kPostgreSQL", kPostgreSQL}}},
       {"GROUPTYPEENU", kEnumGroupType, {{"kBase", kBase}, {"kAnd", kAnd}, {"kOr", kOr}}},
       {"ERR_FORM",
        kEnumErrForm,

@@ -7,6 +7,7 @@
 #include "talvane/definition/report_builder.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/foundation/error.hpp"
+#include "talvane/report/dialects.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/statement_on.hpp"
 
@@ -32,27 +33,35 @@ CheckFailure CompileFailure(const std::string& statement, const Error& e) {
   return failure;
 }
 
-// The statement of a definition that applied without failures, in the SQLite dialect, compiled (never run)
-// on the database: what the library lets pass but SQLite refuses (a join on a key column the joined table
-// lacks, a main table that does not exist) fails here. The report built is rendered again on the SQLite
-// connection, whose provider gives the dialect, and handed back its own connection afterwards: nothing is
+// The statement of a definition that applied without failures, in the database's own dialect, compiled
+// (never run) on the database: what the library lets pass but the database refuses (a join on a key column
+// the joined table lacks, a main table that does not exist) fails here. The report built is rendered again on
+// the connection whose provider gives that dialect, and handed back its own connection afterwards: nothing is
 // parsed or probed a second time.
-void CompileInSqlite(const BuiltReport& built, const std::shared_ptr<db::Connection>& sqliteConnection,
-                     CheckResult& result) {
+void CompileOnDatabase(const BuiltReport& built, const CompileConnection& openForCompile, CheckResult& result) {
+  std::shared_ptr<db::Connection> database;
+  try {
+    database = openForCompile();
+  } catch (const Error&) {
+    throw;
+  } catch (const std::runtime_error& e) {  // a database of no dialect of ours
+    result.failures.push_back(StatementFailure(*built.statement, e.what()));
+    return;
+  }
   Exception& report = *built.report;
   std::string statement;
-  if (report.DatabaseType() == kSQLite) {
+  if (DialectOfProduct(database->DatabaseProduct()) == report.DatabaseType()) {
     statement = *built.statement;
   } else {
     try {
-      statement = StatementOn(report, sqliteConnection);
+      statement = StatementOn(report, database);
     } catch (const Error& e) {
       result.failures.push_back(CompileFailure("", e));
       return;
     }
   }
   try {
-    sqliteConnection->Compile(statement);
+    database->Compile(statement);
   } catch (const Error& e) {
     result.failures.push_back(CompileFailure(statement, e));
     return;
@@ -68,7 +77,7 @@ std::optional<CheckFailure> NoOutputFieldsFailure(const Definition& definition, 
 }
 
 CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<db::Connection>& connection,
-                            const std::shared_ptr<db::Connection>& sqliteConnection) {
+                            const CompileConnection& openForCompile) {
   const BuiltReport built = BuildReport(definition, connection);
   CheckResult result;
   result.warnings = CollectWarnings(definition, built);
@@ -79,8 +88,13 @@ CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<
     result.failures.push_back(std::move(*noFields));
     return result;
   }
-  CompileInSqlite(built, sqliteConnection, result);
+  CompileOnDatabase(built, openForCompile, result);
   return result;
+}
+
+CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<db::Connection>& connection,
+                            const std::shared_ptr<db::Connection>& compileConnection) {
+  return CheckDefinition(definition, connection, [&compileConnection] { return compileConnection; });
 }
 
 }  // namespace talvane

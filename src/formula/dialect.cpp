@@ -152,6 +152,139 @@ std::string SqliteClassPatternMatch(const std::string& subject, bool negated, st
   return "upper(" + subject + (negated ? ") NOT GLOB " : ") GLOB ") + Quoted(GlobOfLikePattern(pattern));
 }
 
+// ---- Shared by several dialects ----
+
+std::string NamesInBrackets(std::string statement) { return statement; }
+std::string AsGiven(std::string operand, bool) { return operand; }
+
+std::string OrderAsGiven(const std::string& reference, bool, std::string_view direction) {
+  return reference + " " + std::string(direction);
+}
+
+// SQLite orders NULL first in ascending order, as SQL Server does; it needs only be told to ignore case
+// (numbers are not affected by a collation).
+std::string SqliteOrder(const std::string& reference, bool, std::string_view direction) {
+  return reference + " COLLATE NOCASE " + std::string(direction);
+}
+
+std::string SqliteCaseless(std::string operand, bool first) {
+  return first ? operand + " COLLATE NOCASE" : operand;
+}
+
+// ---- PostgreSQL ----
+// Names are quoted with " and kept as the catalogue spells them. Texts compare and order as their lower-case
+// forms, byte by byte (as SQLite's NOCASE does), whatever the database's collation. Booleans are read as the
+// integers 1 and 0 that SQL Server's bits are, so that hosts' comparisons with 1, 0, TRUE and FALSE all work.
+
+// Every [name] outside a string literal becomes "name" (a " inside doubled, a ]] undoubled).
+std::string PostgresNames(std::string statement) {
+  std::string out;
+  out.reserve(statement.size());
+  bool inLiteral = false;
+  for (std::size_t i = 0; i < statement.size(); ++i) {
+    const char c = statement[i];
+    if (c == '\'') inLiteral = !inLiteral;
+    if (inLiteral || c != '[') {
+      out += c;
+      continue;
+    }
+    out += '"';
+    for (++i; i < statement.size(); ++i) {
+      if (statement[i] == ']') {
+        if (i + 1 < statement.size() && statement[i + 1] == ']') {
+          ++i;
+        } else {
+          break;
+        }
+      }
+      if (statement[i] == '"') out += '"';
+      out += statement[i];
+    }
+    out += '"';
+  }
+  return out;
+}
+
+std::string PostgresDate(const CalendarDate& d) { return "TIMESTAMP '" + IsoDate(d) + " 00:00:00'"; }
+std::string PostgresTime(std::string_view text, bool inText) {
+  return inText ? Quoted(text) : "TIME " + Quoted(text);
+}
+
+std::string PostgresColumn(const ColumnOperand& c) {
+  switch (c.type) {
+    case kIsNumeric:
+      return "COALESCE(" + c.reference + ", 0)";
+    case kIsBoolean:
+      return "CAST(" + c.reference + " AS INTEGER)";
+    default:
+      return c.reference;
+  }
+}
+
+// The texts of SQL Server's CONVERT(nvarchar, ..., 0 or 3), as the SQLite dialect gives them.
+std::string PostgresColumnAsText(const ColumnOperand& c) {
+  const std::string& ref = c.reference;
+  switch (c.type) {
+    case kIsNumeric:
+      if (c.adoType == kCurrencyType) return "to_char(COALESCE(" + ref + ", 0), 'FM999999999999990.00')";
+      return "CAST(COALESCE(" + ref + ", 0) AS TEXT)";
+    case kIsDate:
+      return "to_char(" + ref + ", 'DD/MM/YY')";
+    case kIsTime:
+      return "to_char(" + ref + ", 'FMHH12:MIAM')";
+    case kIsBoolean:
+      return "CAST(CAST(" + ref + " AS INTEGER) AS TEXT)";
+    default:
+      return "CAST(" + ref + " AS TEXT)";
+  }
+}
+
+// Parenthesised, since a collation may not stand in a bound of BETWEEN; cast, since a uuid column is a text
+// to the formula and has no LOWER of its own.
+std::string PostgresCaseless(std::string operand, bool) {
+  return "(LOWER(CAST(" + operand + " AS TEXT)) COLLATE \"C\")";
+}
+
+std::string PostgresOrder(const std::string& reference, bool text, std::string_view direction) {
+  const std::string key = text ? PostgresCaseless(reference, true) : reference;
+  return key + " " + std::string(direction) + (direction == "DESC" ? " NULLS LAST" : " NULLS FIRST");
+}
+
+// ILIKE ignores case; an empty ESCAPE makes a backslash stand for itself, as in SQL Server.
+std::string PostgresLike(const std::string& subject, bool negated, const std::string& pattern) {
+  return subject + (negated ? " NOT ILIKE " : " ILIKE ") + pattern + " ESCAPE ''";
+}
+
+// A pattern with a character class becomes a case-blind regular expression over the whole text: % is .*, _ is
+// ., a class stays a class, a [ that is never closed and every other character stand for themselves.
+std::string RegexOfLikePattern(std::string_view pattern) {
+  std::string regex = "^";
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    const std::size_t close = c == '[' ? pattern.find(']', i + 1) : std::string_view::npos;
+    if (close != std::string_view::npos) {
+      for (const char k : pattern.substr(i, close - i + 1)) {
+        if (k == '\\') regex += '\\';
+        regex += k;
+      }
+      i = close;
+    } else if (c == '%') {
+      regex += ".*";
+    } else if (c == '_') {
+      regex += '.';
+    } else if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) {
+      regex += std::string("\\") + c;
+    } else {
+      regex += c;
+    }
+  }
+  return regex + "$";
+}
+
+std::string PostgresClassPatternMatch(const std::string& subject, bool negated, std::string_view pattern) {
+  return subject + (negated ? " !~* " : " ~* ") + Quoted(RegexOfLikePattern(pattern));
+}
+
 // ---- A value outside the enumeration ----
 
 std::string NoDate(const CalendarDate&) { return {}; }
@@ -163,12 +296,16 @@ std::string ColumnAsWritten(const ColumnOperand& c) { return c.type == kIsNumeri
 constexpr Dialect kDialects[] = {
     {.dialect = kSQLServer,
      .name = "SQL Server",
+     .option = "sqlserver",
+     .provider = "SQLOLEDB.1",
+     .product = "Microsoft SQL Server",
      .outerJoinKeyword = "FULL JOIN ",
      .joinOpen = "",
      .joinClose = "",
      .setTableOpen = "",
      .setTableClose = "",
-     .orderCollation = "",
+     .orderEntry = OrderAsGiven,
+     .quoteNames = NamesInBrackets,
      .likeWildcards = "%_",
      .dateLiteral = SqlServerDate,
      .timeLiteral = SqlServerTime,
@@ -176,18 +313,23 @@ constexpr Dialect kDialects[] = {
      .column = SqlServerColumn,
      .columnAsText = SqlServerColumnAsText,
      .textConcatenation = "+",
-     .textCollation = "",
+     .caselessOperand = AsGiven,
+     .likeMatch = nullptr,
      .classPatternMatch = nullptr},
     // Access has no FULL JOIN, wants every join parenthesised, and mixes types in text expressions without
     // an explicit conversion.
     {.dialect = kAccess,
      .name = "Access",
+     .option = "access",
+     .provider = "Microsoft.Jet.OLEDB.4.0",
+     .product = "ACCESS",
      .outerJoinKeyword = "LEFT JOIN ",
      .joinOpen = "(",
      .joinClose = ")",
      .setTableOpen = "(",
      .setTableClose = ")",
-     .orderCollation = "",
+     .orderEntry = OrderAsGiven,
+     .quoteNames = NamesInBrackets,
      .likeWildcards = "*?",
      .dateLiteral = AccessDate,
      .timeLiteral = AccessTime,
@@ -195,16 +337,22 @@ constexpr Dialect kDialects[] = {
      .column = AccessColumn,
      .columnAsText = AccessColumn,
      .textConcatenation = "+",
-     .textCollation = "",
+     .caselessOperand = AsGiven,
+     .likeMatch = nullptr,
      .classPatternMatch = nullptr},
+    // SQLite's LIKE already ignores ASCII letter case and has no escape character.
     {.dialect = kSQLite,
      .name = "SQLite",
+     .option = "sqlite",
+     .provider = "SQLite",
+     .product = "SQLite",
      .outerJoinKeyword = "FULL JOIN ",
      .joinOpen = "",
      .joinClose = "",
      .setTableOpen = "",
      .setTableClose = "",
-     .orderCollation = " COLLATE NOCASE",
+     .orderEntry = SqliteOrder,
+     .quoteNames = NamesInBrackets,
      .likeWildcards = "%_",
      .dateLiteral = SqliteDate,
      .timeLiteral = SqliteTime,
@@ -212,18 +360,45 @@ constexpr Dialect kDialects[] = {
      .column = SqliteColumn,
      .columnAsText = SqliteColumnAsText,
      .textConcatenation = "||",
-     .textCollation = " COLLATE NOCASE",
+     .caselessOperand = SqliteCaseless,
+     .likeMatch = nullptr,
      .classPatternMatch = SqliteClassPatternMatch},
+    {.dialect = kPostgreSQL,
+     .name = "PostgreSQL",
+     .option = "postgresql",
+     .provider = "PostgreSQL",
+     .product = "PostgreSQL",
+     .outerJoinKeyword = "FULL JOIN ",
+     .joinOpen = "",
+     .joinClose = "",
+     .setTableOpen = "",
+     .setTableClose = "",
+     .orderEntry = PostgresOrder,
+     .quoteNames = PostgresNames,
+     .likeWildcards = "%_",
+     .dateLiteral = PostgresDate,
+     .timeLiteral = PostgresTime,
+     .booleanLiteral = BitBoolean,
+     .column = PostgresColumn,
+     .columnAsText = PostgresColumnAsText,
+     .textConcatenation = "||",
+     .caselessOperand = PostgresCaseless,
+     .likeMatch = PostgresLike,
+     .classPatternMatch = PostgresClassPatternMatch},
 };
 
 constexpr Dialect kNoDialect = {.dialect = static_cast<DATABASETYPEENU>(-1),
                                 .name = "",
+                                .option = "",
+                                .provider = "",
+                                .product = "",
                                 .outerJoinKeyword = "FULL JOIN ",
                                 .joinOpen = "",
                                 .joinClose = "",
                                 .setTableOpen = "",
                                 .setTableClose = "",
-                                .orderCollation = "",
+                                .orderEntry = OrderAsGiven,
+                                .quoteNames = NamesInBrackets,
                                 .likeWildcards = "",
                                 .dateLiteral = NoDate,
                                 .timeLiteral = TimeAsWritten,
@@ -231,7 +406,8 @@ constexpr Dialect kNoDialect = {.dialect = static_cast<DATABASETYPEENU>(-1),
                                 .column = ColumnAsWritten,
                                 .columnAsText = ColumnAsWritten,
                                 .textConcatenation = "+",
-                                .textCollation = "",
+                                .caselessOperand = AsGiven,
+                                .likeMatch = nullptr,
                                 .classPatternMatch = nullptr};
 
 }  // namespace

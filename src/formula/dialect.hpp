@@ -23,6 +23,12 @@ struct ColumnOperand {
 struct Dialect {
   DATABASETYPEENU dialect;
   std::string_view name;
+  // The dialect's name as the command line and the editor take it.
+  std::string_view option;
+  // The provider of a connection string that chooses the dialect (compared without regard to letter case).
+  std::string_view provider;
+  // The database product as an ODBC driver names it (SQL_DBMS_NAME).
+  std::string_view product;
 
   // ---- The statement's layout ----
   // Keyword of the join for a set whose first formula is kOr, and for further tables.
@@ -33,9 +39,11 @@ struct Dialect {
   // Inside a derived table: one opening per table before the first, one closing after each table.
   std::string_view setTableOpen;
   std::string_view setTableClose;
-  // After each ORDER BY entry, before its direction. SQL Server and Access order text without regard to
-  // letter case by default; SQLite needs to be told (numbers are not affected by a collation).
-  std::string_view orderCollation;
+  // One ORDER BY entry: the reference, whether it is a text, and its direction (ASC or DESC). SQL Server orders
+  // text without regard to letter case, and puts NULL first in ascending order.
+  std::string (*orderEntry)(const std::string& reference, bool text, std::string_view direction);
+  // The whole statement, written with bracketed names, as the dialect quotes names.
+  std::string (*quoteNames)(std::string statement);
 
   // ---- Operands and conditions ----
   // LIKE's wildcards for any run of characters and for one character; empty for no dialect.
@@ -50,8 +58,11 @@ struct Dialect {
   std::string (*columnAsText)(const ColumnOperand&);
   // The "+" of a text expression.
   std::string_view textConcatenation;
-  // Put after the left operand of a comparison of texts, so that they compare without regard to case.
-  std::string_view textCollation;
+  // Each operand of a comparison of texts (`first`: the left one), so that they compare without regard to case.
+  std::string (*caselessOperand)(std::string operand, bool first);
+  // LIKE or NOT LIKE whose pattern holds no character class; none when the dialect's LIKE already matches as
+  // SQL Server's does (without regard to case, no escape character).
+  std::string (*likeMatch)(const std::string& subject, bool negated, const std::string& pattern);
   // LIKE or NOT LIKE with a pattern literal that holds a character class ([a-c], [^0-9]); none when the
   // dialect's LIKE reads classes itself.
   std::string (*classPatternMatch)(const std::string& subject, bool negated, std::string_view pattern);

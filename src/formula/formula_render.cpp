@@ -36,28 +36,31 @@ std::optional<std::string> PatternLiteral(const Section& section) {
 
 }  // namespace
 
-// LIKE with a character class in its pattern, in a dialect whose LIKE does not read classes.
-std::optional<std::string> Formula::ClassPatternSQL(bool ShowSets) const {
+// LIKE in a dialect whose LIKE does not match as SQL Server's: with a character class in a pattern literal, or
+// at all.
+std::optional<std::string> Formula::LikeSQL(bool ShowSets) const {
   const detail::Dialect& dialect = detail::DialectOf(databaseType_);
   const bool negated = comparison_ == "NOT LIKE";
-  if (!dialect.classPatternMatch || (comparison_ != "LIKE" && !negated) || sections_.size() != 2) {
-    return std::nullopt;
-  }
+  if ((comparison_ != "LIKE" && !negated) || sections_.size() != 2) return std::nullopt;
   const std::optional<std::string> pattern = PatternLiteral(*sections_[1]);
-  if (!pattern || pattern->find('[') == std::string::npos) return std::nullopt;
-  return dialect.classPatternMatch(sections_[0]->SQL(ShowSets), negated, *pattern);
+  if (dialect.classPatternMatch && pattern && pattern->find('[') != std::string::npos) {
+    return dialect.classPatternMatch(sections_[0]->SQL(ShowSets), negated, *pattern);
+  }
+  if (!dialect.likeMatch) return std::nullopt;
+  return dialect.likeMatch(sections_[0]->SQL(ShowSets), negated, sections_[1]->SQL(ShowSets));
 }
 
-// Texts compare without regard to letter case in SQL Server and Access; a dialect that compares them
-// exactly is told so after the left operand. LIKE already ignores case everywhere.
-std::string Formula::ComparisonCollation() const {
-  const bool textComparison = dataTypeSet_ && dataType_ == kIsString && !comparison_.empty() &&
-                              comparison_ != "LIKE" && comparison_ != "NOT LIKE";
-  return textComparison ? std::string(detail::DialectOf(databaseType_).textCollation) : std::string();
+// Texts compare without regard to letter case in SQL Server; the dialect makes each operand of such a
+// comparison do so. LIKE is rendered on its own.
+bool Formula::ComparesTexts() const {
+  return dataTypeSet_ && dataType_ == kIsString && !comparison_.empty() && comparison_ != "LIKE" &&
+         comparison_ != "NOT LIKE";
 }
 
 std::string Formula::SQL(bool ShowSets) const {
-  if (std::optional<std::string> match = ClassPatternSQL(ShowSets)) return *match;
+  if (std::optional<std::string> match = LikeSQL(ShowSets)) return *match;
+  const detail::Dialect& dialect = detail::DialectOf(databaseType_);
+  const bool texts = ComparesTexts();
   const bool isIn = comparison_ == "IN";
   const std::size_t n = sections_.size();
   std::string text;
@@ -71,9 +74,10 @@ std::string Formula::SQL(bool ShowSets) const {
         text += i == 2 ? " (" : ", ";
       }
     }
-    text += sections_[i - 1]->SQL(ShowSets);
+    const std::string operand = sections_[i - 1]->SQL(ShowSets);
+    text += texts ? dialect.caselessOperand(operand, i == 1) : operand;
     if (isIn && i == n && n > 1) text += ')';
-    if (i == 1) text += ComparisonCollation() + " " + comparison_;
+    if (i == 1) text += " " + comparison_;
   }
   return text;
 }

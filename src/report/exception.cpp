@@ -7,6 +7,7 @@
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
+#include "talvane/report/dialects.hpp"
 #include "talvane/report/field_list.hpp"
 #include "talvane/report/formula_list.hpp"
 
@@ -36,12 +37,6 @@ std::string ScanProvider(std::string_view connectionString) {
     }
   }
   return provider;
-}
-
-DATABASETYPEENU DialectOfProvider(std::string_view provider) {
-  if (provider == "MICROSOFT.JET.OLEDB.4.0") return kAccess;
-  if (provider == "SQLITE") return kSQLite;
-  return kSQLServer;
 }
 
 // Main table and main field hold a bare name: no dot, and nothing that could not stand between brackets once
@@ -103,7 +98,7 @@ void Exception::SetConnection(const std::shared_ptr<db::Connection>& connection)
   formulae_->SetConnection(connection);
   fields_->SetConnection(connection);
   const std::string provider = connection ? ScanProvider(connection->ConnectionString()) : std::string();
-  databaseType_ = DialectOfProvider(provider);
+  databaseType_ = DialectOfProvider(provider).value_or(kSQLServer);
   formulae_->SetDatabaseType(databaseType_);
 }
 

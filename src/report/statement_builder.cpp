@@ -1,7 +1,10 @@
 #include "report/statement_builder.hpp"
 
 #include <algorithm>
+#include <utility>
 
+#include "talvane/db/connection.hpp"
+#include "talvane/db/schema_cache.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
@@ -48,7 +51,7 @@ std::string StatementBuilder::BuildStatement() {
   level_ = 0;
   statement += ClosingClauses();
   if (!orderList.empty()) statement += "ORDER BY " + orderList + std::string(kLineBreak);
-  return statement;
+  return dialect_.quoteNames(std::move(statement));
 }
 
 // Output fields: a set's column as [Set].[column], any other as [table].[field] AS [name].
@@ -202,11 +205,28 @@ std::string StatementBuilder::OrderList() {
   for (fields->MoverFirstByOrder(); !fields->Eof(); fields->MoverNextByOrder()) {
     const auto field = fields->Field();
     if (!entries.empty()) entries += ", ";
-    entries += (field->IsInSet() ? field->FieldInSet() : field->Value()) + std::string(dialect_.orderCollation) + " " +
-               field->OrderKeyword();
+    const std::string reference = field->IsInSet() ? field->FieldInSet() : field->Value();
+    entries += dialect_.orderEntry(reference, IsTextColumn(*field), field->OrderKeyword());
   }
   fields->MoveFirst();
   return entries;
+}
+
+// Whether an output field's column holds text, as the schema tells (ADO's character types). A set's column,
+// and a column the schema cannot tell, are taken as not text.
+bool StatementBuilder::IsTextColumn(const Field& field) const {
+  const auto connection = report_.Connection();
+  if (field.IsInSet() || !connection) return false;
+  try {
+    switch (connection->Schema().QueryColumnType(StripBrackets(field.Table()), StripBrackets(field.FieldOnly()))) {
+      case 129: case 130: case 200: case 201: case 202: case 203:
+        return true;
+      default:
+        return false;
+    }
+  } catch (const Error&) {
+    return false;
+  }
 }
 
 void StatementBuilder::AddTableJoins(std::string& joins, std::string& previousTable) const {

@@ -54,6 +54,7 @@ class StatementBuilder {
   void CollectUnnamedFormulas();
   void CollectFieldTables();
   std::string OrderList();
+  bool IsTextColumn(const Field& field) const;
   void AddTableJoins(std::string& joins, std::string& previousTable) const;
   std::string ClosingClauses() const;
 

@@ -45,7 +45,7 @@ TEST(CliMessages, UnknownConnectionKeysAndProvidersAreUsedWithAWarning) {
   EXPECT_EQ(odd.exitCode, 0) << odd.err;
   EXPECT_EQ(odd.out, ReadFile(ExpectedOutput("busy_regions.sqlserver.sql")));
   EXPECT_EQ(odd.err,
-            "talvane: warning: the provider \"SQLOLEDB\" is none of Microsoft.Jet.OLEDB.4.0, SQLOLEDB.1 and SQLite, so "
+            "talvane: warning: the provider \"SQLOLEDB\" is none of Microsoft.Jet.OLEDB.4.0, SQLOLEDB.1, SQLite and PostgreSQL, so "
             "it stands for SQL Server\n"
             "talvane: warning: the connection string's key \"Timeuot\" is ignored (a SQLite database reads Data "
             "Source, Provider, Mode and Timeout)\n");

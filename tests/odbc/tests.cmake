@@ -49,3 +49,19 @@ if(TARGET talvane_odbc)
     gtest_discover_tests(talvane_odbc_freetds_tests DISCOVERY_MODE PRE_TEST)
   endif()
 endif()
+
+# The PostgreSQL dialect against the SQLite one on a copy of the sample database, on the same private server.
+if(TARGET talvane_odbc AND TARGET talvane_cli_core AND TARGET talvane_sample_db AND TALVANE_POSTGRES_ODBC_DRIVER
+   AND TALVANE_INITDB)
+  add_executable(talvane_postgres_differential_tests ${CMAKE_CURRENT_LIST_DIR}/postgres_differential_test.cpp
+                                                     ${PROJECT_SOURCE_DIR}/tests/check_property/definition_generator.cpp)
+  target_include_directories(talvane_postgres_differential_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/check_property)
+  target_link_libraries(talvane_postgres_differential_tests PRIVATE talvane_odbc_test_support talvane_cli_core
+                                                                    SQLite::SQLite3 GTest::gtest_main)
+  target_compile_definitions(talvane_postgres_differential_tests PRIVATE
+    TALVANE_POSTGRES_ODBC_DRIVER="${TALVANE_POSTGRES_ODBC_DRIVER}" TALVANE_POSTGRES_CLUSTER="${cluster}"
+    TALVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TALVANE_SAMPLE_DB="${TALVANE_SAMPLE_DB}")
+  add_dependencies(talvane_postgres_differential_tests talvane_sample_db)
+  gtest_discover_tests(talvane_postgres_differential_tests DISCOVERY_MODE PRE_TEST
+    PROPERTIES FIXTURES_REQUIRED postgres_server RESOURCE_LOCK postgres_server)
+endif()

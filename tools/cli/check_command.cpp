@@ -47,8 +47,9 @@ void PrintResult(const CheckResult& result, std::ostream& out) {
 int RunCheck(const CheckOptions& options, std::ostream& out) {
   const Definition definition = LoadDefinition(options.definition);
   const std::shared_ptr<db::Connection> connection = OpenDatabase(options.database);
-  const std::shared_ptr<db::Connection> sqliteConnection = OpenDatabase({options.database.connection, "sqlite"});
-  const CheckResult result = CheckDefinition(definition, connection, sqliteConnection);
+  const CheckResult result = CheckDefinition(definition, connection, [&options] {
+    return OpenForRunning({options.database.connection, ""});
+  });
   PrintResult(result, out);
   out << definition.source << ": " << Findings(result) << " ("
       << Counted(definition.formulas.size(), "formula", "formulas") << ", "

@@ -16,21 +16,11 @@
 #endif
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
+#include "talvane/report/dialects.hpp"
 
 namespace talvane::cli {
 
 namespace {
-
-// The providers the library recognises, one for each dialect.
-constexpr const char* kAccessProvider = "Microsoft.Jet.OLEDB.4.0";
-constexpr const char* kSqlServerProvider = "SQLOLEDB.1";
-constexpr const char* kSqliteProvider = "SQLite";
-
-const char* ProviderOf(const std::string& dialect) {
-  if (dialect == "access") return kAccessProvider;
-  if (dialect == "sqlite") return kSqliteProvider;
-  return kSqlServerProvider;
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -64,11 +54,18 @@ bool NamesOdbcSource(std::string_view connectionString) {
 bool IsKnownProvider(std::string_view provider) {
   while (!provider.empty() && IsBlank(provider.front())) provider.remove_prefix(1);
   while (!provider.empty() && IsBlank(provider.back())) provider.remove_suffix(1);
-  const std::string upper = UpperAscii(provider);
-  for (const char* known : {kAccessProvider, kSqlServerProvider, kSqliteProvider}) {
-    if (upper == UpperAscii(known)) return true;
+  return DialectOfProvider(provider).has_value();
+}
+
+// The providers that choose a dialect, as the warning lists them: "A, B, C and D".
+std::string KnownProviders() {
+  std::string list;
+  const DATABASETYPEENU dialects[] = {kAccess, kSQLServer, kSQLite, kPostgreSQL};
+  for (std::size_t i = 0; i < std::size(dialects); ++i) {
+    if (i > 0) list += i + 1 == std::size(dialects) ? " and " : ", ";
+    list += ProviderOfDialect(dialects[i]);
   }
-  return false;
+  return list;
 }
 
 std::shared_ptr<db::Connection> OpenBackend(const std::string& connectionString) {
@@ -87,15 +84,16 @@ void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options, bool withDi
       .add_option("-c,--connection", options.connection,
                   "ADO-style connection string of a SQLite database, e.g. \"Data Source=build/examples/sample.db\", or an "
                   "ODBC one (a Driver or DSN key), e.g. \"Driver=PostgreSQL Unicode;Server=...;Database=...\"; "
-                  "its Provider chooses the dialect (Microsoft.Jet.OLEDB.4.0: Access, SQLite: SQLite, anything else: "
-                  "SQL Server); the database is opened read-only")
+                  "its Provider chooses the dialect (Microsoft.Jet.OLEDB.4.0: Access, SQLite: SQLite, PostgreSQL: "
+                  "PostgreSQL, anything else: SQL Server); the database is opened read-only")
       ->required()
       ->each(WarnAboutConnectionString);
   if (withDialect) {
     command
         .add_option("-d,--dialect", options.dialect,
-                    "access, sqlserver or sqlite: writes the provider of that dialect into the connection string")
-        ->check(CLI::IsMember({"access", "sqlserver", "sqlite"}, CLI::ignore_case));
+                    "access, sqlserver, sqlite or postgresql: writes the provider of that dialect into the connection "
+                    "string")
+        ->check(CLI::IsMember({"access", "sqlserver", "sqlite", "postgresql"}, CLI::ignore_case));
   }
 }
 
@@ -103,8 +101,8 @@ void WarnAboutConnectionString(const std::string& connection) {
   std::ostream& err = std::cerr;
   const std::optional<std::string_view> provider = PieceValue(connection, "provider");
   if (provider && !IsKnownProvider(*provider)) {
-    err << "talvane: warning: the provider " << Quoted(*provider) << " is none of " << kAccessProvider << ", "
-        << kSqlServerProvider << " and " << kSqliteProvider << ", so it stands for SQL Server\n";
+    err << "talvane: warning: the provider " << Quoted(*provider) << " is none of " << KnownProviders()
+        << ", so it stands for SQL Server\n";
   }
   if (NamesOdbcSource(connection)) return;  // the driver takes the other keys
   for (const std::string& key : db::SqliteConnection::UnusedKeys(connection)) {
@@ -115,9 +113,8 @@ void WarnAboutConnectionString(const std::string& connection) {
 
 std::string EffectiveConnectionString(const DatabaseOptions& options) {
   if (options.dialect.empty()) return options.connection;
-  std::string dialect = options.dialect;  // the option takes any letter case
-  for (char& c : dialect) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return std::string("Provider=") + ProviderOf(dialect) + ";" + options.connection;
+  const DATABASETYPEENU dialect = DialectOfOption(options.dialect).value_or(kSQLServer);
+  return "Provider=" + std::string(ProviderOfDialect(dialect)) + ";" + options.connection;
 }
 
 std::shared_ptr<db::Connection> OpenDatabase(const DatabaseOptions& options) {
@@ -127,6 +124,20 @@ std::shared_ptr<db::Connection> OpenDatabase(const DatabaseOptions& options) {
     throw InputError("cannot open the database of the connection string " + Quoted(options.connection) + ": " +
                      Printable(e.Message()));
   }
+}
+
+std::string DatabaseDialect(const DatabaseOptions& options) {
+  const std::string product = OpenDatabase({options.connection, ""})->DatabaseProduct();
+  const std::optional<DATABASETYPEENU> dialect = DialectOfProduct(product);
+  if (!dialect) {
+    throw InputError("the database is " + Quoted(product) +
+                     " (as its driver names it), for which talvane has no dialect; its statements cannot run there");
+  }
+  return std::string(OptionOfDialect(*dialect));
+}
+
+std::shared_ptr<db::Connection> OpenForRunning(const DatabaseOptions& options) {
+  return OpenDatabase({options.connection, options.dialect.empty() ? DatabaseDialect(options) : options.dialect});
 }
 
 }  // namespace talvane::cli

@@ -15,7 +15,7 @@ namespace talvane::cli {
 
 struct DatabaseOptions {
   std::string connection;
-  // Empty, "access", "sqlserver" or "sqlite".
+  // Empty, "access", "sqlserver", "sqlite" or "postgresql".
   std::string dialect;
 };
 
@@ -34,5 +34,14 @@ std::string EffectiveConnectionString(const DatabaseOptions& options);
 // Opens the database read-only ("Mode=Read" is written in front of the connection string); raises InputError
 // with one line when it cannot be opened. Never creates a file and never changes it.
 std::shared_ptr<db::Connection> OpenDatabase(const DatabaseOptions& options);
+
+// The dialect option of the database at the other end, by the product it names (SQLite for a SQLite file, the
+// driver's SQL_DBMS_NAME over ODBC); raises InputError with one line naming the product when talvane has no
+// dialect for it.
+std::string DatabaseDialect(const DatabaseOptions& options);
+
+// The database opened for running statements: with the provider of --dialect when given, else of the
+// database's own dialect (DatabaseDialect).
+std::shared_ptr<db::Connection> OpenForRunning(const DatabaseOptions& options);
 
 }  // namespace talvane::cli

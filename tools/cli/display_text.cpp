@@ -20,6 +20,21 @@ std::string OnOneLine(std::string_view text) {
   return out;
 }
 
+std::string MessageLines(std::string_view message, std::string_view indent) {
+  std::string text;
+  std::size_t start = 0;
+  while (start <= message.size()) {
+    std::size_t end = message.find('\n', start);
+    if (end == std::string_view::npos) end = message.size();
+    std::string_view line = message.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (start > 0) text += "\n" + std::string(indent);
+    text += Printable(line);
+    start = end + 1;
+  }
+  return text;
+}
+
 std::string ErrorNumberText(int32_t number) {
   if (number >= 0) return std::to_string(number);
   char text[16];

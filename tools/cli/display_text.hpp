@@ -14,6 +14,10 @@ namespace talvane::cli {
 // one line and keeps its byte offsets (a caret placed under it stays under the same character).
 std::string OnOneLine(std::string_view text);
 
+// A database's message, whose line breaks (a server's "LINE 1: ..." under its error) are kept: each line made
+// Printable, every line after the first begun with `indent`.
+std::string MessageLines(std::string_view message, std::string_view indent);
+
 // An error number as people look it up: object errors (0x8004xxxx and the like, negative as signed numbers)
 // in hexadecimal, the database's small numbers in decimal.
 std::string ErrorNumberText(int32_t number);

@@ -48,7 +48,7 @@ std::string ErrorLine(const CheckFailure& failure) {
     if (!failure.source.empty()) line += " (" + Printable(failure.source) + ")";
     line += ": ";
   }
-  line += failure.message.empty() ? "(no message)" : Printable(failure.message);
+  line += failure.message.empty() ? "(no message)" : MessageLines(failure.message, "    ");
   return line;
 }
 

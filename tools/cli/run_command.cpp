@@ -31,9 +31,13 @@ namespace talvane::cli {
 namespace {
 
 constexpr const char* kConnectionHelp =
-    "ADO-style connection string of a SQLite database, e.g. \"Data Source=build/examples/sample.db\". The "
-    "statement is built in the SQLite dialect whatever Provider the string names (\"Provider=SQLite;\" is "
-    "written in front of it), and the database is opened read-only";
+    "ADO-style connection string of a SQLite database, e.g. \"Data Source=build/examples/sample.db\", or an "
+    "ODBC one (a Driver or DSN key). The statement is built in the dialect of the database it reaches (SQLite, "
+    "or what the ODBC driver names: PostgreSQL, Microsoft SQL Server, ACCESS) whatever Provider the string "
+    "names, and the database is opened read-only";
+constexpr const char* kDialectHelp =
+    "access, sqlserver, sqlite or postgresql: builds the statement in that dialect instead of the database's own "
+    "(needed for a database talvane knows no dialect of)";
 constexpr const char* kFormatHelp =
     "table, csv or json; the default is table when standard output is a terminal, csv otherwise.\n"
     "table: a header line, a line of dashes, then one line per row, columns separated by two blanks and aligned "
@@ -65,7 +69,7 @@ void PrintRows(const RunOptions& options, ReportRows& rows, OutputSink& out) {
 
 void PrintStatementFailure(const Error& e, const std::string& statement, std::ostream& err) {
   err << "talvane: the statement failed: error " << ErrorNumberText(e.Number()) << " (" << Printable(e.Source())
-      << "): " << Printable(e.Message()) << "; statement: " << StatementOnOneLine(statement) << '\n';
+      << "): " << MessageLines(e.Message(), "  ") << "; statement: " << StatementOnOneLine(statement) << '\n';
 }
 
 std::string DefaultFormat() { return isatty(STDOUT_FILENO) ? "table" : "csv"; }
@@ -79,7 +83,7 @@ std::string Lowercase(std::string text) {
 
 int RunRows(const RunOptions& options, OutputSink& out, std::ostream& err) {
   const Definition definition = LoadDefinition(options.definition);
-  const std::shared_ptr<db::Connection> connection = OpenDatabase({options.connection, "sqlite"});
+  const std::shared_ptr<db::Connection> connection = OpenForRunning({options.connection, options.dialect});
   const BuiltReport built = BuildReport(definition, connection);
   if (!built.statement) {
     PrintNoStatement(built.failures, definition.source, err);
@@ -109,6 +113,8 @@ void ConfigureRunCommand(CLI::App& command, int& exitCode) {
   command.add_option("-c,--connection", options->connection, kConnectionHelp)
       ->required()
       ->each(WarnAboutConnectionString);
+  command.add_option("-d,--dialect", options->dialect, kDialectHelp)
+      ->check(CLI::IsMember({"access", "sqlserver", "sqlite", "postgresql"}, CLI::ignore_case));
   command.add_option("-f,--format", options->format, kFormatHelp)
       ->check(CLI::IsMember({"table", "csv", "json"}, CLI::ignore_case));
   command.add_option("-n,--limit", options->limit, "Print at most N rows (default: every row)")
@@ -116,6 +122,7 @@ void ConfigureRunCommand(CLI::App& command, int& exitCode) {
   command.footer(kRunNotes + command.get_footer());
   command.callback([options, &exitCode] {
     options->format = options->format.empty() ? DefaultFormat() : Lowercase(options->format);
+    options->dialect = Lowercase(options->dialect);
     // A reader that goes away shows as a failed write (EPIPE), which ends the run quietly.
     std::signal(SIGPIPE, SIG_IGN);
     OutputSink out(STDOUT_FILENO);

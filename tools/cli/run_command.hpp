@@ -1,7 +1,7 @@
 #pragma once
-// `talvane run DEFINITION --connection "..." [--format table|csv|json] [--limit N]`: builds the report's
-// statement in the SQLite dialect, runs it on the database opened read-only, and prints its rows as they
-// are read. The rows come from the library (talvane::ReportRows); this command only formats them.
+// `talvane run DEFINITION --connection "..." [--dialect ...] [--format table|csv|json] [--limit N]`: builds the
+// report's statement in the dialect of the database at the other end (or of --dialect), runs it on the
+// database opened read-only, and prints its rows as they are read. The rows come from the library (talvane::ReportRows); this command only formats them.
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -17,6 +17,7 @@ class OutputSink;
 struct RunOptions {
   std::string definition;  // a file, or "-" for standard input
   std::string connection;
+  std::string dialect;  // empty: the database's own
   std::string format;  // "table", "csv" or "json"
   int64_t limit = -1;  // the most rows printed; -1 for all
 };

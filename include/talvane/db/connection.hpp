@@ -49,6 +49,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
   /// call while nothing runs may be lost, so a caller that wants a statement stopped calls again until it
   /// is. Returns false, the default, when the backend cannot interrupt a statement.
   virtual bool Interrupt() noexcept { return false; }
+  /// The database product at the other end, as it names itself ("SQLite", "PostgreSQL", "Microsoft SQL
+  /// Server", ...); empty, the default, when the backend cannot tell.
+  virtual std::string DatabaseProduct() const { return {}; }
 
   /// What this connection's schema answers, asked once and kept until its schema version moves; the
   /// library's field probes and schema look-ups go through it.

@@ -45,6 +45,11 @@ class OdbcConnection : public Connection {
   std::optional<std::string> SchemaVersion() noexcept override;
   /// SQLCancel on the statements of this connection that are executing or fetching.
   bool Interrupt() noexcept override;
+  // Prepared and described by the driver, never run: a server that parses at preparation (PostgreSQL, SQL
+  // Server) refuses a statement it cannot compile here, with its own message. A closed connection raises 3704.
+  bool Compile(std::string_view sql) override;
+  // The product the driver reaches (SQL_DBMS_NAME), asked once at the opening; empty while closed.
+  std::string DatabaseProduct() const override;
 
   /// Opens again after Close.
   void Open();

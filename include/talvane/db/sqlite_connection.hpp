@@ -47,6 +47,8 @@ class SqliteConnection : public Connection {
   bool Compile(std::string_view sql) override;
   /// sqlite3_interrupt on the handle.
   bool Interrupt() noexcept override;
+  /// "SQLite".
+  std::string DatabaseProduct() const override;
 
   /// Re-opens the same data source after Close (an in-memory database then starts empty).
   void Open();

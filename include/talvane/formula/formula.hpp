@@ -106,8 +106,8 @@ class Formula : public INode {
   /// then the text (when given), the formula's name and its dialect.
   std::shared_ptr<Section> NewSection(std::string* value);
   /// Rendering that differs by dialect (formula_render.cpp).
-  std::optional<std::string> ClassPatternSQL(bool ShowSets) const;
-  std::string ComparisonCollation() const;
+  std::optional<std::string> LikeSQL(bool ShowSets) const;
+  bool ComparesTexts() const;
 
   std::shared_ptr<db::Connection> connection_;
   std::vector<std::shared_ptr<Section>> sections_;

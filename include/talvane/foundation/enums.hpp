@@ -27,6 +27,7 @@ enum DATABASETYPEENU : int32_t {
   kAccess = 0,
   kSQLServer = 1,
   kSQLite = 2,
+  kPostgreSQL = 3,
 };
 
 enum GROUPTYPEENU : int32_t {

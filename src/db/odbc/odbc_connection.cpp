@@ -60,6 +60,15 @@ bool OdbcConnection::Interrupt() noexcept {
   return true;
 }
 
+bool OdbcConnection::Compile(std::string_view sql) {
+  if (!session_) RaiseClosed();
+  const auto statement = std::make_shared<OdbcRecordset>();
+  statement->Describe(std::string(sql), session_);
+  return true;
+}
+
+std::string OdbcConnection::DatabaseProduct() const { return session_ ? session_->Product() : std::string(); }
+
 void OdbcConnection::Open() {
   if (session_) detail::RaiseOdbc(kErrUnspecified, "Operation is not allowed when the object is open.");
   session_ = std::make_shared<detail::OdbcSession>(detail::DriverConnectionString(connectionString_),

@@ -61,6 +61,19 @@ void OdbcRecordset::Open(const std::string& sql, const std::shared_ptr<Connectio
   }
 }
 
+void OdbcRecordset::Describe(const std::string& sql, std::shared_ptr<detail::OdbcSession> session) {
+  RequireClosed();
+  session_ = std::move(session);
+  try {
+    Prepare(sql);
+    DescribeColumns();
+  } catch (...) {
+    ReleaseSource();
+    throw;
+  }
+  ReleaseSource();
+}
+
 void OdbcRecordset::Prepare(const std::string& sql) {
   statement_ = session_->NewStatement();
   executed_ = false;

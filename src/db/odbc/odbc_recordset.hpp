@@ -24,6 +24,9 @@ class OdbcRecordset final : public detail::BufferedRecordset {
 
   void Open(const std::string& sql, const std::shared_ptr<Connection>& connection, int32_t cursorType = -1,
             int32_t lockType = -1, int32_t options = -1) override;
+  // Prepares and describes the statement on the session, and lets it go: what the server says of a text it
+  // cannot compile is raised.
+  void Describe(const std::string& sql, std::shared_ptr<detail::OdbcSession> session);
 
  private:
   bool ReadRow(Row& row) override;

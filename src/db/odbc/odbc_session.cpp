@@ -42,6 +42,7 @@ OdbcSession::OdbcSession(const std::string& driverString, bool readOnly)
   connected_ = true;
   quote_ = InfoText(SQL_IDENTIFIER_QUOTE_CHAR);
   patternEscape_ = InfoText(SQL_SEARCH_PATTERN_ESCAPE);
+  product_ = InfoText(SQL_DBMS_NAME);
 }
 
 OdbcSession::~OdbcSession() {

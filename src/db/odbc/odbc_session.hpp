@@ -32,6 +32,8 @@ class OdbcSession {
   const std::string& QuoteChar() const { return quote_; }
   // What escapes "_" and "%" in a catalogue search pattern (empty when the driver has no escape).
   const std::string& PatternEscape() const { return patternEscape_; }
+  // The database product the driver reaches (SQL_DBMS_NAME).
+  const std::string& Product() const { return product_; }
 
   // Unique to this session and its schema as this connection knows it: moves when a statement that returns
   // no rows (a definition, a change) runs through it.
@@ -67,6 +69,7 @@ class OdbcSession {
   bool connected_ = false;
   std::string quote_;
   std::string patternEscape_;
+  std::string product_;
   uint64_t generation_ = 0;
   std::optional<std::vector<Row>> tables_;
   OdbcCounts counts_;

@@ -118,6 +118,8 @@ std::optional<std::string> SqliteConnection::SchemaVersion() noexcept {
   return session ? session->SchemaVersion() : std::nullopt;
 }
 
+std::string SqliteConnection::DatabaseProduct() const { return "SQLite"; }
+
 bool SqliteConnection::Compile(std::string_view sql) {
   const std::shared_ptr<SqliteSession> session = Session();
   if (!session) RaiseObjectClosed();

@@ -10,6 +10,7 @@
 #include "talvane/definition/definition_check.hpp"
 #include "definition_request.hpp"
 #include "display_text.hpp"
+#include "talvane/report/dialects.hpp"
 #include "input_error.hpp"
 #include "report_run.hpp"
 #include "request_body.hpp"
@@ -31,8 +32,8 @@ std::string Written(const nlohmann::json& json) {
 
 std::string DialectOf(const nlohmann::json& request) {
   const std::string dialect = StringMember(request, "dialect", "sqlserver");
-  if (dialect != "sqlserver" && dialect != "access" && dialect != "sqlite") {
-    throw BadRequest("\"dialect\" must be \"sqlserver\", \"access\" or \"sqlite\"");
+  if (!DialectOfOption(dialect) || dialect != OptionOfDialect(*DialectOfOption(dialect))) {
+    throw BadRequest("\"dialect\" must be \"sqlserver\", \"access\", \"sqlite\" or \"postgresql\"");
   }
   return dialect;
 }
@@ -81,8 +82,9 @@ ApiReply Api::Check(std::string_view body) const {
       [this](const nlohmann::json& request) {
         const std::string dialect = DialectOf(request);
         const Definition definition = DefinitionOfRequest(request);
-        const CheckResult result = CheckDefinition(definition, OpenDatabase({settings_.connection, dialect}),
-                                                   OpenDatabase({settings_.connection, "sqlite"}));
+        const CheckResult result = CheckDefinition(definition, OpenDatabase({settings_.connection, dialect}), [this] {
+          return OpenForRunning({settings_.connection, ""});
+        });
         return nlohmann::json{{"failures", FailuresJson(result.failures)},
                               {"warnings", WarningsJson(result.warnings)},
                               {"statement", OptionalText(result.statement)},
@@ -97,7 +99,7 @@ ApiReply Api::Run(std::string_view body, const std::function<bool()>& clientGone
         const int64_t limit =
             std::min(CountMember(request, "limit", settings_.limits.maxRows), settings_.limits.maxRows);
         const Definition definition = DefinitionOfRequest(request);
-        const std::shared_ptr<db::Connection> connection = OpenDatabase({settings_.connection, "sqlite"});
+        const std::shared_ptr<db::Connection> connection = OpenForRunning({settings_.connection, ""});
         const RunWatchdog::Watch watch(*watchdog_, connection, settings_.limits.runSeconds, clientGone);
         nlohmann::json rows = RunReport(definition, connection, limit);
         if (watch.Stopped() == RunWatchdog::Stop::kTimeLimit && rows.contains("error")) {
