@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "cli_process.hpp"
 #include "support/expect_error.hpp"
 #include "odbc_test_support.hpp"
 #include "talvane/db/schema_cache.hpp"
@@ -98,6 +99,26 @@ TEST(OdbcPostgres, ServerStoppedMidReportGivesACleanErrorAndANewConnectionWorksO
   connection->Close();
   connection->Open();
   EXPECT_EQ(FormulaType(connection, "[customers].[region]"), kIsString);
+}
+
+// `talvane run` streaming a million rows when the server goes: the driver fetches through a cursor, a hundred
+// rows at a time, so the server is needed again after the first rows are printed. The run fails with the
+// driver's message and the exit code of a failed run; the JSON array is left open and no row count is printed.
+TEST(OdbcPostgres, ServerStoppedWhileRunStreamsRowsFailsTheRunAndLeavesNoCompleteResult) {
+  const cli::test::ScratchDir dir;
+  const auto definition = dir.Write("million.json", R"({"mainTable": "million", "mainField": "id",
+    "fields": [{"field": "million.id"}, {"field": "million.amount"}], "formulas": [{"text": "million.amount > 0"}]})");
+  const cli::test::ProcessResult run = cli::test::RunTalvaneInterrupted(
+      {"run", definition.string(), "--connection", ServerString() + ";UseDeclareFetch=1;Fetch=100", "--format",
+       "json"},
+      [] { Cluster("stop"); });
+  Cluster("start");
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.out.rfind("[\n{", 0), 0u) << run.out.substr(0, 100);
+  EXPECT_NE(run.out.substr(run.out.size() - 2), "]\n");
+  EXPECT_EQ(run.err.rfind("talvane: the statement failed: error ", 0), 0u) << run.err;
+  EXPECT_NE(run.err.find("SQLSTATE"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(" rows"), std::string::npos) << run.err;
 }
 
 }  // namespace
