@@ -83,6 +83,24 @@ TEST(OdbcPostgres, ProbeRunsNoStatementWhateverTheTableSize) {
   EXPECT_EQ(rows->State(), db::kAdStateClosed);
 }
 
+// Rows are fetched in blocks into buffers sized from the described columns; a column of no bounded width (a
+// numeric of any precision) is read on its own from each row of the block, beside bound ones.
+TEST(OdbcPostgres, UnboundedColumnsAreReadWholeFromEachRowOfABlock) {
+  const auto connection = db::OdbcConnection::Create(ServerString());
+  const auto rows = connection->NewRecordset();
+  rows->Open("SELECT g AS i, 10::numeric ^ (g * 2000) AS n, repeat('\xc3\xa9', 3)::varchar(3) AS v "
+             "FROM generate_series(1, 3) AS g ORDER BY g", connection);
+  for (int g = 1; g <= 3; ++g) {
+    ASSERT_FALSE(rows->Eof());
+    EXPECT_EQ(rows->FieldValue(0), std::to_string(g));
+    const std::string n = rows->FieldValue(1);
+    EXPECT_EQ(n.substr(0, n.find('.')), "1" + std::string(static_cast<std::size_t>(g) * 2000, '0'));
+    EXPECT_EQ(rows->FieldValue(2), "\xc3\xa9\xc3\xa9\xc3\xa9");
+    rows->MoveNext();
+  }
+  EXPECT_TRUE(rows->Eof());
+}
+
 TEST(OdbcPostgres, ServerStoppedMidReportGivesACleanErrorAndANewConnectionWorksOnceItIsBack) {
   const auto connection = db::OdbcConnection::Create(ServerString());
   EXPECT_EQ(FormulaType(connection, "[orders].[amount]"), kIsNumeric);
