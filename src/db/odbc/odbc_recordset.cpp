@@ -109,7 +109,9 @@ void OdbcRecordset::Execute(OdbcStage stage) {
   executed_ = true;
   SQLSMALLINT count = 0;
   if (SQL_SUCCEEDED(SQLNumResultCols(statement_.Get(), &count)) && count == 0) session_->SchemaMayHaveChanged();
-  if (stage == OdbcStage::kExecution) fetcher_ = std::make_unique<detail::RowFetcher>(session_->Handle(), statement_.Get());
+  if (stage == OdbcStage::kExecution) {
+    fetcher_ = std::make_unique<detail::RowFetcher>(session_->Handle(), statement_.Get());
+  }
 }
 
 bool OdbcRecordset::ReadRow(Row& row) {
