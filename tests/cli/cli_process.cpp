@@ -115,7 +115,12 @@ ProcessResult RunTalvane(const std::vector<std::string>& args, const std::string
   return result;
 }
 
-ProcessResult RunTalvaneReadingOneLine(const std::vector<std::string>& args) {
+namespace {
+
+// Runs the program with its standard output into a pipe and reads up to the first line break; then either
+// closes the pipe (`readRest` false) or calls `afterFirstLine` and reads the rest; and waits for the program.
+ProcessResult RunTalvaneThroughPipe(const std::vector<std::string>& args, bool readRest,
+                                    const std::function<void()>& afterFirstLine) {
   const ScratchDir streams;
   const std::filesystem::path err = streams.Path() / "stderr";
   int pipeEnds[2];
@@ -143,10 +148,26 @@ ProcessResult RunTalvaneReadingOneLine(const std::vector<std::string>& args) {
     result.out += c;
     if (c == '\n') break;
   }
+  if (readRest) {
+    afterFirstLine();
+    char block[65536];
+    ssize_t n = 0;
+    while ((n = read(readEnd, block, sizeof block)) > 0) result.out.append(block, static_cast<std::size_t>(n));
+  }
   close(readEnd);
   result.exitCode = Wait(pid);
   result.err = ReadFile(err);
   return result;
+}
+
+}  // namespace
+
+ProcessResult RunTalvaneReadingOneLine(const std::vector<std::string>& args) {
+  return RunTalvaneThroughPipe(args, false, {});
+}
+
+ProcessResult RunTalvaneInterrupted(const std::vector<std::string>& args, const std::function<void()>& afterFirstLine) {
+  return RunTalvaneThroughPipe(args, true, afterFirstLine);
 }
 
 void MakeDatabaseFile(const std::filesystem::path& path, const std::string& sql) {

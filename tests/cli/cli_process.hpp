@@ -1,6 +1,7 @@
 #pragma once
 // Running the built `talvane` program as a separate process, and the files the tests give it.
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ ProcessResult RunTalvane(const std::vector<std::string>& args, const std::string
 // Runs the program with its standard output into a pipe, reads up to the first line break, closes the pipe
 // as `| head -1` does, and waits for the program; `out` holds what was read.
 ProcessResult RunTalvaneReadingOneLine(const std::vector<std::string>& args);
+
+// Runs the program with its standard output into a pipe, reads up to the first line break, calls
+// `afterFirstLine` while the program waits on the full pipe, then reads the rest and waits for the program.
+ProcessResult RunTalvaneInterrupted(const std::vector<std::string>& args, const std::function<void()>& afterFirstLine);
 
 // Builds a SQLite database file from SQL text; raises std::runtime_error with SQLite's message.
 void MakeDatabaseFile(const std::filesystem::path& path, const std::string& sql);

@@ -8,6 +8,7 @@
 #include <future>
 #include <string>
 
+#include "cli_process.hpp"
 #include "support/expect_error.hpp"
 #include "odbc_test_support.hpp"
 #include "talvane/db/schema_cache.hpp"
@@ -83,6 +84,24 @@ TEST(OdbcPostgres, ProbeRunsNoStatementWhateverTheTableSize) {
   EXPECT_EQ(rows->State(), db::kAdStateClosed);
 }
 
+// Rows are fetched in blocks into buffers sized from the described columns; a column of no bounded width (a
+// numeric of any precision) is read on its own from each row of the block, beside bound ones.
+TEST(OdbcPostgres, UnboundedColumnsAreReadWholeFromEachRowOfABlock) {
+  const auto connection = db::OdbcConnection::Create(ServerString());
+  const auto rows = connection->NewRecordset();
+  rows->Open("SELECT g AS i, 10::numeric ^ (g * 2000) AS n, repeat('\xc3\xa9', 3)::varchar(3) AS v "
+             "FROM generate_series(1, 3) AS g ORDER BY g", connection);
+  for (int g = 1; g <= 3; ++g) {
+    ASSERT_FALSE(rows->Eof());
+    EXPECT_EQ(rows->FieldValue(0), std::to_string(g));
+    const std::string n = rows->FieldValue(1);
+    EXPECT_EQ(n.substr(0, n.find('.')), "1" + std::string(static_cast<std::size_t>(g) * 2000, '0'));
+    EXPECT_EQ(rows->FieldValue(2), "\xc3\xa9\xc3\xa9\xc3\xa9");
+    rows->MoveNext();
+  }
+  EXPECT_TRUE(rows->Eof());
+}
+
 TEST(OdbcPostgres, ServerStoppedMidReportGivesACleanErrorAndANewConnectionWorksOnceItIsBack) {
   const auto connection = db::OdbcConnection::Create(ServerString());
   EXPECT_EQ(FormulaType(connection, "[orders].[amount]"), kIsNumeric);
@@ -115,6 +134,26 @@ TEST(OdbcPostgres, InterruptStopsARunningStatementAndTheConnectionGoesOn) {
   auto rs = connection->NewRecordset();
   rs->Open("SELECT 7", connection);
   EXPECT_EQ(rs->FieldValue(0), "7");
+}
+
+// `talvane run` streaming a million rows when the server goes: the driver fetches through a cursor, a hundred
+// rows at a time, so the server is needed again after the first rows are printed. The run fails with the
+// driver's message and the exit code of a failed run; the JSON array is left open and no row count is printed.
+TEST(OdbcPostgres, ServerStoppedWhileRunStreamsRowsFailsTheRunAndLeavesNoCompleteResult) {
+  const cli::test::ScratchDir dir;
+  const auto definition = dir.Write("million.json", R"({"mainTable": "million", "mainField": "id",
+    "fields": [{"field": "million.id"}, {"field": "million.amount"}], "formulas": [{"text": "million.amount > 0"}]})");
+  const cli::test::ProcessResult run = cli::test::RunTalvaneInterrupted(
+      {"run", definition.string(), "--connection", ServerString() + ";UseDeclareFetch=1;Fetch=100", "--format",
+       "json"},
+      [] { Cluster("stop"); });
+  Cluster("start");
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.out.rfind("[\n{", 0), 0u) << run.out.substr(0, 100);
+  EXPECT_NE(run.out.substr(run.out.size() - 2), "]\n");
+  EXPECT_EQ(run.err.rfind("talvane: the statement failed: error ", 0), 0u) << run.err;
+  EXPECT_NE(run.err.find("SQLSTATE"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(" rows"), std::string::npos) << run.err;
 }
 
 }  // namespace

@@ -136,6 +136,24 @@ TEST_F(OdbcSqliteFile, RowsAreReadWholeWithNullsAndTheEndRaisesNoCurrentRecord) 
   EXPECT_EQ(CaptureError([&] { rs->FieldCount(); }).Number(), db::kErrObjectClosed);
 }
 
+// SQLite keeps any text in a column whatever its declared type: a value wider than the buffer bound for the
+// column is read whole on its own.
+TEST_F(OdbcSqliteFile, ValuesWiderThanTheirDeclaredColumnAreReadWhole) {
+  const auto odbc = Connect();
+  odbc->NewRecordset()->Open("CREATE TABLE loose (n INTEGER, v VARCHAR(2))", odbc);
+  odbc->NewRecordset()->Open("INSERT INTO loose VALUES (printf('%.*c', 3000, 'n'), 'longer than two'), (7, 'ab')",
+                             odbc);
+  const auto rs = odbc->NewRecordset();
+  rs->Open("SELECT n, v FROM loose ORDER BY rowid", odbc);
+  EXPECT_EQ(rs->FieldValue(0), std::string(3000, 'n'));
+  EXPECT_EQ(rs->FieldValue(1), "longer than two");
+  rs->MoveNext();
+  EXPECT_EQ(rs->FieldValue(0), "7");
+  EXPECT_EQ(rs->FieldValue(1), "ab");
+  rs->MoveNext();
+  EXPECT_TRUE(rs->Eof());
+}
+
 TEST_F(OdbcSqliteFile, SchemaVersionMovesWithADefinitionOnTheConnectionAndWithReopening) {
   const auto odbc = Connect();
   const auto first = odbc->SchemaVersion();

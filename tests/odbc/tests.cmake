@@ -23,7 +23,7 @@ if(TARGET talvane_odbc)
   endif()
 
   find_program(TALVANE_INITDB NAMES initdb PATHS /usr/lib/postgresql/*/bin NO_DEFAULT_PATH)
-  if(TALVANE_POSTGRES_ODBC_DRIVER AND TALVANE_INITDB)
+  if(TALVANE_POSTGRES_ODBC_DRIVER AND TALVANE_INITDB AND TARGET talvane_cli AND TARGET talvane_sample_db)
     set(cluster ${CMAKE_CURRENT_BINARY_DIR}/postgres-cluster)
     set(cluster_script ${CMAKE_CURRENT_LIST_DIR}/postgres_cluster.sh)
     add_test(NAME OdbcPostgres.StartServer
@@ -32,8 +32,12 @@ if(TARGET talvane_odbc)
     set_tests_properties(OdbcPostgres.StartServer PROPERTIES FIXTURES_SETUP postgres_server)
     set_tests_properties(OdbcPostgres.StopServer PROPERTIES FIXTURES_CLEANUP postgres_server)
 
-    add_executable(talvane_odbc_postgres_tests ${CMAKE_CURRENT_LIST_DIR}/postgres_driver_test.cpp)
-    target_link_libraries(talvane_odbc_postgres_tests PRIVATE talvane_odbc_test_support GTest::gtest_main)
+    add_executable(talvane_odbc_postgres_tests ${CMAKE_CURRENT_LIST_DIR}/postgres_driver_test.cpp
+                                               ${PROJECT_SOURCE_DIR}/tests/cli/cli_process.cpp)
+    target_include_directories(talvane_odbc_postgres_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/cli)
+    target_link_libraries(talvane_odbc_postgres_tests PRIVATE talvane_odbc_test_support SQLite::SQLite3
+                                                              GTest::gtest_main)
+    talvane_runs_cli(talvane_odbc_postgres_tests)
     target_compile_definitions(talvane_odbc_postgres_tests PRIVATE
       TALVANE_POSTGRES_ODBC_DRIVER="${TALVANE_POSTGRES_ODBC_DRIVER}"
       TALVANE_POSTGRES_CLUSTER="${cluster}" TALVANE_POSTGRES_SCRIPT="${cluster_script}")

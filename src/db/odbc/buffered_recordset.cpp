@@ -66,6 +66,12 @@ bool BufferedRecordset::FieldIsNull(int32_t index) const {
   return !Current(CheckedIndex(index)).has_value();
 }
 
+std::string_view BufferedRecordset::FieldText(int32_t index, std::string& /*buffer*/) const {
+  RequireOpen();
+  const std::optional<std::string>& value = Current(CheckedIndex(index));
+  return value ? std::string_view(*value) : std::string_view();
+}
+
 bool BufferedRecordset::Eof() const {
   RequireOpen();
   Start();

@@ -31,6 +31,8 @@ class BufferedRecordset : public Recordset {
   std::string FieldValue(int32_t index) const override;
   std::string FieldValue(std::string_view name) const override;
   bool FieldIsNull(int32_t index) const override;
+  // A view of the row's own text: no copy.
+  std::string_view FieldText(int32_t index, std::string& buffer) const override;
 
   bool Eof() const override;
   void MoveNext() override;

@@ -110,17 +110,19 @@ void OdbcRecordset::Execute(OdbcStage stage) {
   executed_ = true;
   SQLSMALLINT count = 0;
   if (SQL_SUCCEEDED(SQLNumResultCols(statement_.Get(), &count)) && count == 0) session_->SchemaMayHaveChanged();
+  if (stage == OdbcStage::kExecution) {
+    fetcher_ = std::make_unique<detail::RowFetcher>(session_->Handle(), statement_.Get());
+  }
 }
 
 bool OdbcRecordset::ReadRow(Row& row) {
   if (!executed_) Execute(OdbcStage::kExecution);
-  SQLSMALLINT count = 0;
-  CheckOdbc(SQLNumResultCols(statement_.Get(), &count), SQL_HANDLE_STMT, statement_.Get());
   const detail::OdbcSession::Running running(*session_, statement_.Get());
-  return detail::FetchRow(statement_.Get(), static_cast<std::size_t>(count), row);
+  return fetcher_->Next(row);
 }
 
 void OdbcRecordset::ReleaseSource() noexcept {
+  fetcher_.reset();
   statement_.Reset();
   session_.reset();
   executed_ = false;

@@ -7,6 +7,7 @@
 
 #include "db/odbc/buffered_recordset.hpp"
 #include "db/odbc/odbc_error.hpp"
+#include "db/odbc/odbc_fetch.hpp"
 #include "db/odbc/odbc_handle.hpp"
 
 namespace talvane::db {
@@ -38,6 +39,8 @@ class OdbcRecordset final : public detail::BufferedRecordset {
   std::shared_ptr<detail::OdbcSession> session_;
   detail::OdbcHandle statement_;
   bool executed_ = false;
+  std::unique_ptr<detail::RowFetcher> fetcher_;  // from the statement's execution; before the statement in
+                                                  // destruction, so its buffers are unbound first
 };
 
 }  // namespace talvane::db
