@@ -6,7 +6,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-d
           unixodbc-dev libsqliteodbc odbc-postgresql postgresql tdsodbc
           python3 python3-dev python3-venv python3-pip python3-setuptools python3-wheel python3-pytest
           pybind11-dev python3-pybind11
-          libcpp-httplib-dev pkg-config chromium)
+          libcpp-httplib-dev pkg-config chromium zlib1g-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

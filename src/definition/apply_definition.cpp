@@ -40,6 +40,8 @@ std::shared_ptr<Exception> ReportFromDefinition(const Definition& definition,
   report->SetConnection(connection);
   report->SetMainTable(definition.mainTable);
   report->SetMainField(definition.mainField);
+  report->SetLanguageLevel(definition.languageLevel);
+  report->SetDistinct(definition.distinct);
   for (const FormulaDefinition& formula : definition.formulas) AddFormula(*report->Formulae(), formula);
   for (const FieldDefinition& field : definition.fields) AddField(*report->Fields(), field);
   return report;

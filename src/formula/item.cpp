@@ -4,6 +4,7 @@
 
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
+#include "formula/level_two_items.hpp"
 #include "foundation/number_text.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/recordset.hpp"
@@ -110,7 +111,10 @@ void Item::SetValue(std::string& text) {
   if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, kValueSource, "Connection not open");
   // The splitter never cuts a NUL byte into an item; a host writing an item directly may not either.
   if (text.find('\0') != std::string::npos) Raise(ERR_ITEMTYPE, kValueSource, "Invalid character in item");
-  const ITEMTYPEENU kind = ClassifyItem(text);
+  // TODAY and NOW are words only level 2 reads as literals; elsewhere they name a field like any word.
+  const bool clock = detail::IsDatabaseClock(text) && tree::LanguageLevelOf(parent_.lock()) == 2;
+  if (clock) text = UpperAscii(text);
+  const ITEMTYPEENU kind = clock ? kLiteral : ClassifyItem(text);
   StoreValue(text, kind);
 }
 
@@ -196,7 +200,7 @@ void Item::StoreValue(const std::string& text, ITEMTYPEENU kind) {
 }
 
 void Item::StoreLiteral(const std::string& text) {
-  if (IsValidDate(text, true, kEarliestDateYear) || IsValidDate(text, false, kEarliestDateYear)) {
+  if (IsValidDate(text, true, kEarliestDateYear) || text == "TODAY" || text == "NOW" || IsValidDate(text, false, kEarliestDateYear)) {
     dataType_ = kIsDate;
   } else if (detail::IsNumberText(text)) {
     dataType_ = kIsNumeric;

@@ -2,6 +2,7 @@
 // (operand_dialect.cpp); the renderers consult it instead of testing the dialect themselves.
 #include "talvane/formula/item.hpp"
 
+#include "formula/formula_tree.hpp"
 #include "formula/operand_dialect.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/date_time.hpp"
@@ -12,6 +13,11 @@ namespace talvane {
 namespace {
 
 constexpr std::string_view kSqlSource = "Exception: Item.SQL";
+
+// A date that days are added to or subtracted from, or that is subtracted from a date, as a number of days.
+std::string InDays(const detail::OperandDialect& dialect, const std::shared_ptr<INode>& parent, std::string date) {
+  return tree::CountsDatesInDays(parent) ? dialect.dateInDays(date) : date;
+}
 
 }  // namespace
 
@@ -35,9 +41,12 @@ std::string Item::LiteralSQL() const {
       return detail::Quoted(value_);
     case kIsDate: {
       if (!dialect) return {};
+      if (value_ == "TODAY" || value_ == "NOW") {
+        return InDays(*dialect, parent_.lock(), std::string(value_ == "TODAY" ? dialect->today : dialect->now));
+      }
       CalendarDate date;
       if (!ParseDayFirstDate(value_, date)) Raise(ERR_DATATYPE, kSqlSource, "Invalid date literal: " + value_);
-      return dialect->dateLiteral(date);
+      return InDays(*dialect, parent_.lock(), dialect->dateLiteral(date));
     }
     case kIsTime:
       if (!dialect) return value_;
@@ -58,9 +67,11 @@ std::string Item::FieldSQL(bool ShowSets) const {
   const detail::ColumnOperand column{ColumnReference(ShowSets), dataType_, columnType_};
   const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
   if (!dialect) return dataType_ == kIsNumeric ? std::string() : column.reference;
+  if (tree::TakesValuesAsTheyAre(parent)) return column.reference;
   if (context == kIsString && dataType_ != kIsString) return dialect->columnAsText(column);
-  return dialect->column(column);
+  return dataType_ == kIsDate ? InDays(*dialect, parent, dialect->column(column)) : dialect->column(column);
 }
+
 
 // The "+" of a text expression joins texts, which not every dialect spells "+".
 std::string Item::ArithSQL() const {

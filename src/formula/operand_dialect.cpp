@@ -54,6 +54,9 @@ std::string SqlServerColumnAsText(const ColumnOperand& c) {
   return "CONVERT(nvarchar, " + SqlServerColumn(c) + (c.type == kIsDate ? ", 3)" : ", 0)");
 }
 
+// A datetime converts to its days since 1900 as a float, and a float back to a datetime where one is compared.
+std::string SqlServerDateInDays(const std::string& date) { return "CAST(CONVERT(DATETIME, " + date + ") AS FLOAT)"; }
+
 // ---- Access ----
 
 std::string AccessDate(const CalendarDate& d) {
@@ -66,6 +69,9 @@ std::string AccessColumn(const ColumnOperand& c) {
   if (c.type != kIsNumeric) return c.reference;
   return "IIF(ISNULL(" + c.reference + "), 0, " + c.reference + ")";
 }
+
+// Access and SQLite dates are numbers of days already (SQLite's as julian day numbers).
+std::string DateAsItIs(const std::string& date) { return date; }
 
 // ---- SQLite ----
 // Dates and times are stored as text ('2023-01-04', '2023-01-10 11:00:00', '09:15'). As julian day numbers a
@@ -154,11 +160,14 @@ std::string SqliteClassPatternMatch(const std::string& subject, bool negated, st
 
 constexpr OperandDialect kDialects[] = {
     {kSQLServer, "SQL Server", "%_", SqlServerDate, SqlServerTime, BitBoolean, SqlServerColumn,
-     SqlServerColumnAsText, "+", "", nullptr},
+     SqlServerColumnAsText, "+", "", nullptr, "CONVERT(DATETIME, CONVERT(DATE, GETDATE()))", "GETDATE()",
+     SqlServerDateInDays},
     // Access mixes types in text expressions without an explicit conversion.
-    {kAccess, "Access", "*?", AccessDate, AccessTime, AccessBoolean, AccessColumn, AccessColumn, "+", "", nullptr},
+    {kAccess, "Access", "*?", AccessDate, AccessTime, AccessBoolean, AccessColumn, AccessColumn, "+", "", nullptr,
+     "Date()", "Now()", DateAsItIs},
     {kSQLite, "SQLite", "%_", SqliteDate, SqliteTime, BitBoolean, SqliteColumn, SqliteColumnAsText, "||",
-     " COLLATE NOCASE", SqliteClassPatternMatch},
+     " COLLATE NOCASE", SqliteClassPatternMatch, "julianday(date('now', 'localtime'))",
+     "julianday('now', 'localtime')", DateAsItIs},
 };
 
 }  // namespace

@@ -40,6 +40,12 @@ struct OperandDialect {
   // LIKE or NOT LIKE with a pattern literal that holds a character class ([a-c], [^0-9]); none when the
   // dialect's LIKE reads classes itself.
   std::string (*classPatternMatch)(const std::string& subject, bool negated, std::string_view pattern);
+  // Language level 2: today's date and the current date and time, read by the database when the statement
+  // runs, in the form a date column takes in a comparison.
+  std::string_view today;
+  std::string_view now;
+  // A date in an expression that adds or subtracts days, as a number of days (its rendering given).
+  std::string (*dateInDays)(const std::string& date);
 };
 
 // Null for a value outside the enumeration.

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "db/foreign_keys.hpp"
 #include "db/sqlite/connection_string.hpp"
 #include "db/sqlite/sqlite_error.hpp"
 #include "db/sqlite/sqlite_prepare.hpp"
@@ -77,6 +78,7 @@ std::shared_ptr<Recordset> SqliteConnection::OpenSchema(int32_t kind, const std:
   if (!impl_->session) RaiseObjectClosed();
   if (kind == kSchemaTables) return detail::OpenTablesSchema(impl_->session, restrictions);
   if (kind == kSchemaColumns) return detail::OpenColumnsSchema(impl_->session, restrictions);
+  if (kind == kSchemaForeignKeys) return detail::OpenForeignKeysSchema(impl_->session, restrictions);
   RaiseSqlite(kErrUnspecified, "Object or provider is not capable of performing requested operation.");
 }
 
