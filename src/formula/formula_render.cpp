@@ -4,7 +4,7 @@
 
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
-#include "formula/operand_dialect.hpp"
+#include "formula/dialect.hpp"
 #include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
@@ -38,23 +38,22 @@ std::optional<std::string> PatternLiteral(const Section& section) {
 
 // LIKE with a character class in its pattern, in a dialect whose LIKE does not read classes.
 std::optional<std::string> Formula::ClassPatternSQL(bool ShowSets) const {
-  const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
+  const detail::Dialect& dialect = detail::DialectOf(databaseType_);
   const bool negated = comparison_ == "NOT LIKE";
-  if (!dialect || !dialect->classPatternMatch || (comparison_ != "LIKE" && !negated) || sections_.size() != 2) {
+  if (!dialect.classPatternMatch || (comparison_ != "LIKE" && !negated) || sections_.size() != 2) {
     return std::nullopt;
   }
   const std::optional<std::string> pattern = PatternLiteral(*sections_[1]);
   if (!pattern || pattern->find('[') == std::string::npos) return std::nullopt;
-  return dialect->classPatternMatch(sections_[0]->SQL(ShowSets), negated, *pattern);
+  return dialect.classPatternMatch(sections_[0]->SQL(ShowSets), negated, *pattern);
 }
 
 // Texts compare without regard to letter case in SQL Server and Access; a dialect that compares them
 // exactly is told so after the left operand. LIKE already ignores case everywhere.
 std::string Formula::ComparisonCollation() const {
-  const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
   const bool textComparison = dataTypeSet_ && dataType_ == kIsString && !comparison_.empty() &&
                               comparison_ != "LIKE" && comparison_ != "NOT LIKE" && !tree::IsNullTest(comparison_);
-  return dialect && textComparison ? std::string(dialect->textCollation) : std::string();
+  return textComparison ? std::string(detail::DialectOf(databaseType_).textCollation) : std::string();
 }
 
 std::string Formula::SQL(bool ShowSets) const {

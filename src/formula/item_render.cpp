@@ -1,9 +1,9 @@
-// Rendering of items as SQL. Every difference between the dialects lives in the operand table
-// (operand_dialect.cpp); the renderers consult it instead of testing the dialect themselves.
+// Rendering of items as SQL. Every difference between the dialects lives in the dialect table
+// (dialect.cpp); the renderers consult it instead of testing the dialect themselves.
 #include "talvane/formula/item.hpp"
 
+#include "formula/dialect.hpp"
 #include "formula/formula_tree.hpp"
-#include "formula/operand_dialect.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/date_time.hpp"
 #include "talvane/foundation/error.hpp"
@@ -15,7 +15,7 @@ namespace {
 constexpr std::string_view kSqlSource = "Exception: Item.SQL";
 
 // A date that days are added to or subtracted from, or that is subtracted from a date, as a number of days.
-std::string InDays(const detail::OperandDialect& dialect, const std::shared_ptr<INode>& parent, std::string date) {
+std::string InDays(const detail::Dialect& dialect, const std::shared_ptr<INode>& parent, std::string date) {
   return tree::CountsDatesInDays(parent) ? dialect.dateInDays(date) : date;
 }
 
@@ -35,25 +35,23 @@ std::string Item::SQL(bool ShowSets) const {
 }
 
 std::string Item::LiteralSQL() const {
-  const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
+  const detail::Dialect& dialect = detail::DialectOf(databaseType_);
   switch (dataType_) {
     case kIsString:
       return detail::Quoted(value_);
     case kIsDate: {
-      if (!dialect) return {};
       if (value_ == "TODAY" || value_ == "NOW") {
-        return InDays(*dialect, parent_.lock(), std::string(value_ == "TODAY" ? dialect->today : dialect->now));
+        return InDays(dialect, parent_.lock(), std::string(value_ == "TODAY" ? dialect.today : dialect.now));
       }
       CalendarDate date;
       if (!ParseDayFirstDate(value_, date)) Raise(ERR_DATATYPE, kSqlSource, "Invalid date literal: " + value_);
-      return InDays(*dialect, parent_.lock(), dialect->dateLiteral(date));
+      return InDays(dialect, parent_.lock(), dialect.dateLiteral(date));
     }
     case kIsTime:
-      if (!dialect) return value_;
       if (!IsValidTime(value_)) Raise(ERR_DATATYPE, kSqlSource, "Invalid time literal: " + value_);
-      return dialect->timeLiteral(value_, StandsInText());
+      return dialect.timeLiteral(value_, StandsInText());
     case kIsBoolean:
-      return dialect ? dialect->booleanLiteral(value_) : std::string();
+      return dialect.booleanLiteral(value_);
     default:
       return value_;
   }
@@ -65,18 +63,15 @@ std::string Item::FieldSQL(bool ShowSets) const {
   const std::shared_ptr<INode> parent = parent_.lock();
   const ITEMDATATYPEENUM context = parent ? parent->DataType() : dataType_;
   const detail::ColumnOperand column{ColumnReference(ShowSets), dataType_, columnType_};
-  const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
-  if (!dialect) return dataType_ == kIsNumeric ? std::string() : column.reference;
+  const detail::Dialect& dialect = detail::DialectOf(databaseType_);
   if (tree::TakesValuesAsTheyAre(parent)) return column.reference;
-  if (context == kIsString && dataType_ != kIsString) return dialect->columnAsText(column);
-  return dataType_ == kIsDate ? InDays(*dialect, parent, dialect->column(column)) : dialect->column(column);
+  if (context == kIsString && dataType_ != kIsString) return dialect.columnAsText(column);
+  return dataType_ == kIsDate ? InDays(dialect, parent, dialect.column(column)) : dialect.column(column);
 }
-
 
 // The "+" of a text expression joins texts, which not every dialect spells "+".
 std::string Item::ArithSQL() const {
-  const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
-  if (dialect && value_ == "+" && StandsInText()) return std::string(dialect->textConcatenation);
+  if (value_ == "+" && StandsInText()) return std::string(detail::DialectOf(databaseType_).textConcatenation);
   return value_;
 }
 

@@ -32,7 +32,7 @@ std::string Repeat(std::string_view text, std::size_t times) {
 
 StatementBuilder::StatementBuilder(Exception& report)
     : report_(report),
-      traits_(detail::TraitsOf(report.DatabaseType())),
+      dialect_(detail::DialectOf(report.DatabaseType())),
       mainTable_(report.mainTable_),
       key_(report.MainField()),
       levelTwo_(report.LanguageLevel() == 2) {}
@@ -128,7 +128,7 @@ void StatementBuilder::AddSetJoins(std::string& joins, std::string& previousTabl
     if (setName.empty() || IsSetDone(setName)) continue;
     setsDone_.push_back(setName);
     SetParts parts = CollectSet(setName);
-    joins.insert(0, traits_.joinOpen);
+    joins.insert(0, dialect_.joinOpen);
     const std::string subquery = BuildSetSubquery(parts.selected, parts.tables, parts.groups, level_, parts.condition,
                                                   setName, parts.aggregate);
     joins += BuildJoin(subquery, previousTable, level_, setName, parts.joinKind);
@@ -235,7 +235,7 @@ std::string StatementBuilder::OrderList() {
   for (fields->MoverFirstByOrder(); !fields->Eof(); fields->MoverNextByOrder()) {
     const auto field = fields->Field();
     if (!entries.empty()) entries += ", ";
-    entries += OutputExpression(*field) + std::string(traits_.orderCollation) + " " +
+    entries += OutputExpression(*field) + std::string(dialect_.orderCollation) + " " +
                field->OrderKeyword();
   }
   fields->MoveFirst();
@@ -252,7 +252,7 @@ void StatementBuilder::AddTableJoins(std::string& joins, std::string& previousTa
       reachedByKeys.push_back(table);
       continue;
     }
-    joins.insert(0, traits_.joinOpen);
+    joins.insert(0, dialect_.joinOpen);
     joins += BuildJoin(table, previousTable, level_, {}, levelTwo_ ? 2 : 1);
     joined.push_back(table);
   }
@@ -273,7 +273,7 @@ void StatementBuilder::AddForeignKeyJoins(std::string& joins, std::vector<std::s
   for (const std::string& target : targets) {
     if (isJoined(target)) continue;
     for (const detail::KeyJoin& step : detail::ForeignKeyPath(keys, joined, target)) {
-      joins.insert(0, traits_.joinOpen);
+      joins.insert(0, dialect_.joinOpen);
       joins += JoinText("LEFT JOIN ", Indent(level_) + AddBrackets(step.table) + " " + std::string(kLineBreak),
                         step.condition, level_);
       joined.push_back(step.table);
@@ -324,7 +324,7 @@ std::string StatementBuilder::BuildJoin(const std::string& entry, std::string& p
   // 0: inner, 1: the dialect's outer join, 2: a left join from the main table (level 2).
   const std::string_view keyword = joinKind == 0   ? std::string_view("INNER JOIN ")
                                    : joinKind == 2 ? std::string_view("LEFT JOIN ")
-                                                   : traits_.outerJoinKeyword;
+                                                   : dialect_.outerJoinKeyword;
   const std::string alias = AddBrackets(isSet ? setName : entry);
   previousTable = isSet ? setName : entry;
   return JoinText(keyword, isSet ? entry : tableLine, AddBrackets(mainTable_) + "." + key_ + " = " + alias + "." + key_,
@@ -335,7 +335,7 @@ std::string StatementBuilder::JoinText(std::string_view keyword, const std::stri
                                        const std::string& condition, uint8_t level) const {
   const std::string lineBreak(kLineBreak);
   return Indent(level) + std::string(keyword) + lineBreak + entryText + Indent(level) + "ON " + condition +
-         std::string(traits_.joinClose) + " " + lineBreak;
+         std::string(dialect_.joinClose) + " " + lineBreak;
 }
 
 std::string StatementBuilder::BuildSetSubquery(const StringList& selected, const StringList& setTables,
@@ -358,12 +358,12 @@ std::string StatementBuilder::BuildSetSubquery(const StringList& selected, const
   for (std::size_t i = 0; i < setTables.Size(); ++i) {
     const std::string table = AddBrackets(setTables[i]);
     if (i == 0) {
-      text += body + Repeat(traits_.setTableOpen, setTables.Size()) + table;
+      text += body + Repeat(dialect_.setTableOpen, setTables.Size()) + table;
     } else {
       text += body + "INNER JOIN " + lineBreak + body + table + lineBreak + body + "ON " +
               AddBrackets(setTables[i - 1]) + "." + key_ + " = " + table + "." + key_;
     }
-    text += std::string(traits_.setTableClose) + lineBreak;
+    text += std::string(dialect_.setTableClose) + lineBreak;
   }
 
   if (!setCondition.empty()) {

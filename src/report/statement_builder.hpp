@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "report/dialect_traits.hpp"
+#include "formula/dialect.hpp"
 #include "talvane/foundation/enums.hpp"
 #include "talvane/foundation/string_list.hpp"
 #include "talvane/fwd.hpp"
@@ -77,7 +77,7 @@ class StatementBuilder {
   static void AppendCondition(std::string& conditions, GROUPTYPEENU grouping, const std::string& sql);
 
   Exception& report_;
-  const detail::DialectTraits& traits_;
+  const detail::Dialect& dialect_;
   std::string mainTable_;
   std::string key_;
   uint8_t level_ = 0;

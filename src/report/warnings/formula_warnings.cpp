@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "formula/formula_tree.hpp"
-#include "formula/operand_dialect.hpp"
+#include "formula/dialect.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
@@ -252,15 +252,15 @@ void FormulaWarnings::CheckBetweenBounds() {
 void FormulaWarnings::CheckLikeWildcards() {
   if ((comparison_ != "LIKE" && comparison_ != "NOT LIKE") || operands_.size() != 2) return;
   const FormulaItem* pattern = LoneLiteral(1);
-  const OperandDialect* own = OperandDialectOf(dialect_);
-  if (!pattern || !own) return;
-  for (const OperandDialect& other : OperandDialects()) {
+  const Dialect& own = DialectOf(dialect_);
+  if (!pattern || own.likeWildcards.empty()) return;
+  for (const Dialect& other : Dialects()) {
     const std::string_view foreign = other.likeWildcards;
-    if (foreign == own->likeWildcards || Unquoted(pattern->text).find_first_of(foreign) == std::string::npos) continue;
+    if (foreign == own.likeWildcards || Unquoted(pattern->text).find_first_of(foreign) == std::string::npos) continue;
     Add(pattern->position, std::string(1, foreign[0]) + " and " + foreign[1] + " are wildcards of " +
-                               std::string(other.name) + ", not of " + std::string(own->name) +
-                               ", where they match themselves; use " + own->likeWildcards[0] + " and " +
-                               own->likeWildcards[1]);
+                               std::string(other.name) + ", not of " + std::string(own.name) +
+                               ", where they match themselves; use " + own.likeWildcards[0] + " and " +
+                               own.likeWildcards[1]);
     return;
   }
 }

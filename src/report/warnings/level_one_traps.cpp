@@ -5,7 +5,7 @@
 #include <string>
 
 #include "formula/formula_tree.hpp"
-#include "report/dialect_traits.hpp"
+#include "formula/dialect.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/schema_cache.hpp"
 #include "talvane/formula/formula.hpp"
@@ -70,7 +70,7 @@ void WarnRowConditionInHaving(FormulaList& formulas, std::vector<Warning>& warni
 // The first formula, else the first output field, that brings in a table other than the main one that is
 // joined on the main key (a table without the key column fails at level 1 anyway).
 void WarnOuterJoinOrphans(Exception& report, std::vector<Warning>& warnings) {
-  if (!detail::TraitsOf(report.DatabaseType()).outerJoinKeyword.starts_with("FULL") || !report.Connection()) return;
+  if (!detail::DialectOf(report.DatabaseType()).outerJoinKeyword.starts_with("FULL") || !report.Connection()) return;
   const std::string mainTable = StripBrackets(report.MainTable());
   const std::string key = StripBrackets(report.MainField());
   db::SchemaCache& schema = report.Connection()->Schema();

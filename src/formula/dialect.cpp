@@ -1,4 +1,4 @@
-#include "formula/operand_dialect.hpp"
+#include "formula/dialect.hpp"
 
 #include <cstdio>
 
@@ -158,28 +158,110 @@ std::string SqliteClassPatternMatch(const std::string& subject, bool negated, st
   return "upper(" + subject + (negated ? ") NOT GLOB " : ") GLOB ") + Quoted(GlobOfLikePattern(pattern));
 }
 
-constexpr OperandDialect kDialects[] = {
-    {kSQLServer, "SQL Server", "%_", SqlServerDate, SqlServerTime, BitBoolean, SqlServerColumn,
-     SqlServerColumnAsText, "+", "", nullptr, "CONVERT(DATETIME, CONVERT(DATE, GETDATE()))", "GETDATE()",
-     SqlServerDateInDays},
-    // Access mixes types in text expressions without an explicit conversion.
-    {kAccess, "Access", "*?", AccessDate, AccessTime, AccessBoolean, AccessColumn, AccessColumn, "+", "", nullptr,
-     "Date()", "Now()", DateAsItIs},
-    {kSQLite, "SQLite", "%_", SqliteDate, SqliteTime, BitBoolean, SqliteColumn, SqliteColumnAsText, "||",
-     " COLLATE NOCASE", SqliteClassPatternMatch, "julianday(date('now', 'localtime'))",
-     "julianday('now', 'localtime')", DateAsItIs},
+// ---- A value outside the enumeration ----
+
+std::string NoDate(const CalendarDate&) { return {}; }
+std::string TimeAsWritten(std::string_view text, bool) { return std::string(text); }
+std::string NoBoolean(std::string_view) { return {}; }
+std::string ColumnAsWritten(const ColumnOperand& c) { return c.type == kIsNumeric ? std::string() : c.reference; }
+
+// Each row names its columns, so that a new column is added to every row where it can be seen.
+constexpr Dialect kDialects[] = {
+    {.dialect = kSQLServer,
+     .name = "SQL Server",
+     .outerJoinKeyword = "FULL JOIN ",
+     .joinOpen = "",
+     .joinClose = "",
+     .setTableOpen = "",
+     .setTableClose = "",
+     .orderCollation = "",
+     .likeWildcards = "%_",
+     .dateLiteral = SqlServerDate,
+     .timeLiteral = SqlServerTime,
+     .booleanLiteral = BitBoolean,
+     .column = SqlServerColumn,
+     .columnAsText = SqlServerColumnAsText,
+     .textConcatenation = "+",
+     .textCollation = "",
+     .classPatternMatch = nullptr,
+     .today = "CONVERT(DATETIME, CONVERT(DATE, GETDATE()))",
+     .now = "GETDATE()",
+     .dateInDays = SqlServerDateInDays},
+    // Access has no FULL JOIN, wants every join parenthesised, and mixes types in text expressions without
+    // an explicit conversion.
+    {.dialect = kAccess,
+     .name = "Access",
+     .outerJoinKeyword = "LEFT JOIN ",
+     .joinOpen = "(",
+     .joinClose = ")",
+     .setTableOpen = "(",
+     .setTableClose = ")",
+     .orderCollation = "",
+     .likeWildcards = "*?",
+     .dateLiteral = AccessDate,
+     .timeLiteral = AccessTime,
+     .booleanLiteral = AccessBoolean,
+     .column = AccessColumn,
+     .columnAsText = AccessColumn,
+     .textConcatenation = "+",
+     .textCollation = "",
+     .classPatternMatch = nullptr,
+     .today = "Date()",
+     .now = "Now()",
+     .dateInDays = DateAsItIs},
+    {.dialect = kSQLite,
+     .name = "SQLite",
+     .outerJoinKeyword = "FULL JOIN ",
+     .joinOpen = "",
+     .joinClose = "",
+     .setTableOpen = "",
+     .setTableClose = "",
+     .orderCollation = " COLLATE NOCASE",
+     .likeWildcards = "%_",
+     .dateLiteral = SqliteDate,
+     .timeLiteral = SqliteTime,
+     .booleanLiteral = BitBoolean,
+     .column = SqliteColumn,
+     .columnAsText = SqliteColumnAsText,
+     .textConcatenation = "||",
+     .textCollation = " COLLATE NOCASE",
+     .classPatternMatch = SqliteClassPatternMatch,
+     .today = "julianday(date('now', 'localtime'))",
+     .now = "julianday('now', 'localtime')",
+     .dateInDays = DateAsItIs},
 };
+
+constexpr Dialect kNoDialect = {.dialect = static_cast<DATABASETYPEENU>(-1),
+                                .name = "",
+                                .outerJoinKeyword = "FULL JOIN ",
+                                .joinOpen = "",
+                                .joinClose = "",
+                                .setTableOpen = "",
+                                .setTableClose = "",
+                                .orderCollation = "",
+                                .likeWildcards = "",
+                                .dateLiteral = NoDate,
+                                .timeLiteral = TimeAsWritten,
+                                .booleanLiteral = NoBoolean,
+                                .column = ColumnAsWritten,
+                                .columnAsText = ColumnAsWritten,
+                                .textConcatenation = "+",
+                                .textCollation = "",
+                                .classPatternMatch = nullptr,
+                                .today = "",
+                                .now = "",
+                                .dateInDays = DateAsItIs};
 
 }  // namespace
 
-const OperandDialect* OperandDialectOf(DATABASETYPEENU dialect) {
-  for (const OperandDialect& traits : kDialects) {
-    if (traits.dialect == dialect) return &traits;
+const Dialect& DialectOf(DATABASETYPEENU dialect) {
+  for (const Dialect& row : kDialects) {
+    if (row.dialect == dialect) return row;
   }
-  return nullptr;
+  return kNoDialect;
 }
 
-std::span<const OperandDialect> OperandDialects() { return kDialects; }
+std::span<const Dialect> Dialects() { return kDialects; }
 
 std::string Quoted(std::string_view text) {
   std::string out = "'";

@@ -1,8 +1,8 @@
 #pragma once
-// Every difference between the SQL dialects in how operands and conditions render, in one table that the
-// item and formula renderers consult instead of testing the dialect themselves.
+// Every difference between the SQL dialects, in one table with one row per dialect: the statement's layout
+// (read by the statement builder) and how operands and conditions render (read by the item and formula
+// renderers). Nothing else tests the dialect; a new dialect is a new row, a new difference a new column.
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,10 +20,25 @@ struct ColumnOperand {
   int32_t adoType;
 };
 
-struct OperandDialect {
+struct Dialect {
   DATABASETYPEENU dialect;
   std::string_view name;
-  // LIKE's wildcards for any run of characters and for one character.
+
+  // ---- The statement's layout ----
+  // Keyword of the join for a set whose first formula is kOr, and for further tables.
+  std::string_view outerJoinKeyword;
+  // Put in front of the whole FROM body for each join, and after that join's ON condition.
+  std::string_view joinOpen;
+  std::string_view joinClose;
+  // Inside a derived table: one opening per table before the first, one closing after each table.
+  std::string_view setTableOpen;
+  std::string_view setTableClose;
+  // After each ORDER BY entry, before its direction. SQL Server and Access order text without regard to
+  // letter case by default; SQLite needs to be told (numbers are not affected by a collation).
+  std::string_view orderCollation;
+
+  // ---- Operands and conditions ----
+  // LIKE's wildcards for any run of characters and for one character; empty for no dialect.
   std::string_view likeWildcards;
   std::string (*dateLiteral)(const CalendarDate&);
   // `inText`: the literal stands in a text expression.
@@ -48,10 +63,11 @@ struct OperandDialect {
   std::string (*dateInDays)(const std::string& date);
 };
 
-// Null for a value outside the enumeration.
-const OperandDialect* OperandDialectOf(DATABASETYPEENU dialect);
-// Every dialect, SQL Server first.
-std::span<const OperandDialect> OperandDialects();
+// The row of a dialect. A value outside the enumeration has a row of its own: the statement laid out as
+// SQL Server lays it out, dates, booleans and numeric columns rendered as nothing, everything else as written.
+const Dialect& DialectOf(DATABASETYPEENU dialect);
+// Every dialect of the enumeration, SQL Server first.
+std::span<const Dialect> Dialects();
 
 // Text between apostrophes, with every apostrophe inside doubled.
 std::string Quoted(std::string_view text);
