@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "definition_check.hpp"
+#include "talvane/definition/definition_check.hpp"
 #include "talvane/definition/definition_writer.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/exception.hpp"
@@ -13,9 +13,9 @@
 namespace talvane::fuzz {
 
 void RequireWhatCheckPassesRuns(Exception& report, const std::shared_ptr<db::Connection>& sqlite) {
-  cli::CheckResult result;
+  CheckResult result;
   try {
-    result = cli::CheckDefinition(DefinitionOf(report), sqlite, sqlite);
+    result = CheckDefinition(DefinitionOf(report), sqlite, sqlite);
   } catch (const Error&) {
     return;  // a state that cannot be read back (a formula without a connection, ...) is no definition
   }

@@ -14,5 +14,6 @@ void BindField(pybind11::module_& module);
 void BindFieldList(pybind11::module_& module);
 void BindReport(pybind11::module_& module);
 void BindSchemaScope(pybind11::module_& module);
+void BindScan(pybind11::module_& module);
 
 }  // namespace talvane::python

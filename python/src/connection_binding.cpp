@@ -29,6 +29,12 @@ void Close(db::Connection& connection) {
   if (sqlite && sqlite->State() != 0) sqlite->Close();
 }
 
+// <talvane.Connection 'Provider=SQLite;Data Source=sample.db' open>
+std::string Repr(const db::Connection& connection) {
+  return "<talvane.Connection " + py::repr(py::str(connection.ConnectionString())).cast<std::string>() +
+         (connection.State() != 0 ? " open>" : " closed>");
+}
+
 }  // namespace
 
 void BindConnection(py::module_& module) {
@@ -38,7 +44,8 @@ void BindConnection(py::module_& module) {
       .def_property_readonly("state", &db::Connection::State, "1 while open, 0 once closed.")
       .def("close", &Close, "Closes the database and every result still open on it.")
       .def("__enter__", [](py::object self) { return self; })
-      .def("__exit__", [](db::Connection& connection, const py::args&) { Close(connection); });
+      .def("__exit__", [](db::Connection& connection, const py::args&) { Close(connection); })
+      .def("__repr__", &Repr);
   module.def("_open", &Open, "connection_string"_a, kOpenDoc);
 }
 

@@ -1,5 +1,6 @@
 #include "bindings.hpp"
 #include "talvane/report/field.hpp"
+#include "text_arguments.hpp"
 
 namespace py = pybind11;
 
@@ -18,18 +19,35 @@ void SetText(Field& field, const std::string& value) {
   (field.*Set)(value);
 }
 
+void SetDirection(Field& field, const py::handle& direction) {
+  SetText<&Field::SetOrderDirection>(field, DirectionArgument(direction));
+}
+
+// <talvane.Field '[Orders].[Amount]' name='[Total]' aggregate='SUM'>
+std::string Repr(const Field& field) {
+  std::string text = "<talvane.Field " + py::repr(py::str(field.Value())).cast<std::string>();
+  if (!field.Name().empty()) text += " name=" + py::repr(py::str(field.Name())).cast<std::string>();
+  if (!field.AggragateFunction().empty()) {
+    text += " aggregate=" + py::repr(py::str(field.AggragateFunction())).cast<std::string>();
+  }
+  return text + ">";
+}
+
 }  // namespace
 
 void BindField(py::module_& module) {
-  py::class_<Field, std::shared_ptr<Field>>(module, "Field", kFieldDoc)
-      .def_property("value", &Field::Value, &SetText<&Field::SetValue>,
+  py::class_<Field, std::shared_ptr<Field>> binding(module, "Field", kFieldDoc);
+  // Under its correct spelling and under the published one.
+  for (const char* name : {"aggregate_function", "aggragate_function"}) {
+    binding.def_property(name, &Field::AggragateFunction, &SetText<&Field::SetAggragateFunction>,
+                         "SUM, COUNT, MAX, MIN, AVG, TOTAL or empty.");
+  }
+  binding.def_property("value", &Field::Value, &SetText<&Field::SetValue>,
                     "The field reference; setting it looks the column up in the database.")
       .def_property("name", &Field::Name, &SetText<&Field::SetName>, "The output name.")
-      .def_property("aggragate_function", &Field::AggragateFunction, &SetText<&Field::SetAggragateFunction>,
-                    "SUM, COUNT, MAX, MIN, AVG, TOTAL or empty.")
       .def_property("field_only", &Field::FieldOnly, &SetText<&Field::SetFieldOnly>, "The column name alone.")
-      .def_property("order_direction", &Field::OrderDirection, &SetText<&Field::SetOrderDirection>,
-                    "Ascending or Descending.")
+      .def_property("order_direction", &Field::OrderDirection, &SetDirection,
+                    "Ascending or Descending (ValueError for anything else).")
       .def_property("ordered", &Field::Ordered, &Field::SetOrdered, "Whether the field is in the ORDER BY list.")
       .def_property("total", &Field::Total, &Field::SetTotal, "Whether the field is a total.")
       .def_property("order_pos", &Field::OrderPos, &Field::SetOrderPos,
@@ -40,7 +58,7 @@ void BindField(py::module_& module) {
       .def_property_readonly("field_in_set", &Field::FieldInSet, "The column as the set names it.")
       .def_property_readonly("name_of_set", &Field::NameOfSet, "The set that supplies the column.")
       .def("clear", &Field::Clear, "Empties the field.")
-      .def("__repr__", [](const Field& f) { return "<talvane.Field " + py::repr(py::str(f.Value())).cast<std::string>() + ">"; });
+      .def("__repr__", &Repr);
 }
 
 }  // namespace talvane::python

@@ -6,6 +6,7 @@
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field.hpp"
 #include "talvane/report/field_list.hpp"
+#include "text_arguments.hpp"
 
 namespace py = pybind11;
 using namespace pybind11::literals;
@@ -53,14 +54,16 @@ void BindFieldList(py::module_& module) {
       .def(
           "add",
           [](FieldList& list, const std::string& reference, std::optional<std::string> name,
-             std::optional<std::string> aggregate, std::optional<int32_t> orderPos,
-             std::optional<std::string> direction) {
-            return Add(list, reference, {std::move(name), std::move(aggregate), orderPos, std::move(direction)});
+             std::optional<std::string> aggregate, std::optional<int32_t> orderPos, const py::object& direction) {
+            std::optional<std::string> checked;
+            if (!direction.is_none()) checked = DirectionArgument(direction);
+            return Add(list, reference, {std::move(name), std::move(aggregate), orderPos, std::move(checked)});
           },
           "field"_a, py::kw_only(), "name"_a = py::none(), "aggregate"_a = py::none(), "order_pos"_a = py::none(),
           "direction"_a = py::none(), py::keep_alive<0, 1>(),
           "Appends an output field: its reference (Orders.Amount), output name, aggregate function (SUM, COUNT, "
-          "...), place in the ORDER BY list (from 1) and direction (Ascending or Descending). Raises "
+          "...), place in the ORDER BY list (from 1) and direction (Ascending or Descending; ValueError for "
+          "anything else). Raises "
           "talvane.Error and leaves the list as it was when any of them is refused.")
       .def("field", &FieldList::Field, "index"_a = -1, py::keep_alive<0, 1>(),
            "The field at a 1-based index; -1 is the cursor.")

@@ -3,6 +3,7 @@
 
 PYBIND11_MODULE(_talvane, module) {
   module.doc() = "Talvane report objects: build the SQL statement of an exception report from its rules.";
+  module.attr("__version__") = TALVANE_VERSION;
   talvane::python::BindErrors(module);
   talvane::python::BindEnums(module);
   talvane::python::BindConnection(module);
@@ -12,4 +13,5 @@ PYBIND11_MODULE(_talvane, module) {
   talvane::python::BindFieldList(module);
   talvane::python::BindReport(module);
   talvane::python::BindSchemaScope(module);
+  talvane::python::BindScan(module);
 }

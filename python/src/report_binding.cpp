@@ -1,17 +1,18 @@
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 
 #include "bindings.hpp"
+#include "cell_values.hpp"
+#include "report_check.hpp"
 #include "report_rows_reader.hpp"
 #include "talvane/db/connection.hpp"
-#include "talvane/definition/apply_definition.hpp"
 #include "talvane/definition/definition_error.hpp"
 #include "talvane/definition/definition_reader.hpp"
 #include "talvane/definition/definition_writer.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field_list.hpp"
 #include "talvane/report/formula_list.hpp"
+#include "text_arguments.hpp"
 
 namespace py = pybind11;
 using namespace pybind11::literals;
@@ -54,9 +55,7 @@ Definition ReadDefinition(const py::object& definition) {
 
 std::shared_ptr<Exception> FromDefinition(const py::object& definition,
                                           const std::shared_ptr<db::Connection>& connection) {
-  const Definition read = ReadDefinition(definition);
-  const py::gil_scoped_release release;
-  return ReportFromDefinition(read, connection);
+  return BuildCheckedReport(ReadDefinition(definition), connection);
 }
 
 py::dict ToDefinition(const Exception& report, const std::optional<py::object>& path) {
@@ -78,19 +77,6 @@ void Validate(Exception& report) {
   built.connection->Compile(built.statement);
 }
 
-py::object CellValue(const Cell& cell) {
-  switch (cell.kind) {
-    case db::ValueKind::kNull: return py::none();
-    case db::ValueKind::kInteger:
-      return py::reinterpret_steal<py::object>(PyLong_FromString(cell.text.c_str(), nullptr, 10));
-    case db::ValueKind::kReal: return py::float_(std::strtod(cell.text.c_str(), nullptr));
-    case db::ValueKind::kBlob: return py::bytes(cell.text);
-    default:
-      return py::reinterpret_steal<py::object>(
-          PyUnicode_DecodeUTF8(cell.text.data(), static_cast<Py_ssize_t>(cell.text.size()), "surrogateescape"));
-  }
-}
-
 py::object Run(Exception& report, std::optional<int64_t> limit) {
   if (limit && *limit < 0) throw py::value_error("limit must be 0 or more");
   ReadRows read;
@@ -98,13 +84,23 @@ py::object Run(Exception& report, std::optional<int64_t> limit) {
     const py::gil_scoped_release release;
     read = ReadReportRows(report, limit);
   }
+  const CellValues cells;
   py::list rows;
   for (const std::vector<Cell>& row : read.rows) {
     py::tuple values(row.size());
-    for (std::size_t c = 0; c < row.size(); ++c) values[c] = CellValue(row[c]);
+    for (std::size_t c = 0; c < row.size(); ++c) values[c] = cells.Value(row[c], read.columnTypes[c]);
     rows.append(values);
   }
   return py::module_::import("talvane._rows").attr("Rows")(rows, py::tuple(py::cast(read.columnNames)));
+}
+
+// <talvane.Report main_table='[Orders]' main_field='[OrderID]' formulas=2 fields=1 database_type=SQLITE>
+std::string Repr(const Exception& report) {
+  return "<talvane.Report main_table=" + py::repr(py::str(report.MainTable())).cast<std::string>() +
+         " main_field=" + py::repr(py::str(report.MainField())).cast<std::string>() +
+         " formulas=" + std::to_string(report.Formulae()->Count()) +
+         " fields=" + std::to_string(report.Fields()->Count()) +
+         " database_type=" + py::str(py::cast(report.DatabaseType()).attr("name")).cast<std::string>() + ">";
 }
 
 }  // namespace
@@ -115,8 +111,9 @@ void BindReport(py::module_& module) {
       .def(py::init(&NewReport), "connection"_a = py::none(), "A new, empty report on the connection.")
       .def_static("from_definition", &FromDefinition, "definition"_a, "connection"_a,
                   "A report built from a definition: a dict, or the path of a JSON definition file. Raises "
-                  "talvane.DefinitionError when it is no valid definition, talvane.Error when the library "
-                  "refuses one of its settings.")
+                  "talvane.DefinitionError when it is no valid definition or applies with failures (what "
+                  "`talvane sql` refuses: a setting the library refuses, an incomplete formula, a reference to "
+                  "nothing, ...); its `failures` lists them all, as Report.check() does.")
       .def("to_definition", &ToDefinition, "path"_a = py::none(),
            "The report as a definition dict (main table and field, fields, formulas), also written to `path` as "
            "JSON when given; Report.from_definition builds the same statement from it.")
@@ -125,10 +122,10 @@ void BindReport(py::module_& module) {
       .def_property("fields", py::cpp_function(&Exception::Fields, py::keep_alive<0, 1>()), &Exception::SetFields,
                     "The output fields (talvane.FieldList).")
       .def_property("main_table", &Exception::MainTable,
-                    [](Exception& r, const std::string& value) { r.SetMainTable(value); },
+                    [](Exception& r, const py::handle& value) { r.SetMainTable(TextArgument("main_table", value)); },
                     "The table whose records the report lists.")
       .def_property("main_field", &Exception::MainField,
-                    [](Exception& r, const std::string& value) { r.SetMainField(value); },
+                    [](Exception& r, const py::handle& value) { r.SetMainField(TextArgument("main_field", value)); },
                     "Its key column, on which every set is joined.")
       .def_property("language_level", &Exception::LanguageLevel, &Exception::SetLanguageLevel,
                     "1 (the default): statements as they always were; 2: rows filtered before grouping, joins from "
@@ -149,9 +146,14 @@ void BindReport(py::module_& module) {
       .def("validate", &Validate, released,
            "Builds the statement in the SQLite dialect and has the database compile it, without running it; "
            "raises talvane.Error when either fails.")
+      .def("check", &CheckReport,
+           "What `talvane check` finds in the report: a talvane.CheckResult whose `failures` (the statement "
+           "cannot be built or SQLite refuses it) and `warnings` (it probably does not mean what it says) are "
+           "talvane.Finding objects.")
       .def("run", &Run, py::kw_only(), "limit"_a = py::none(),
            "Runs the statement in the SQLite dialect and returns its rows (at most `limit`): a list of tuples "
-           "with the attribute column_names.");
+           "with the attribute column_names.")
+      .def("__repr__", &Repr);
 }
 
 }  // namespace talvane::python

@@ -8,11 +8,17 @@
 
 namespace talvane::python {
 
-SqliteStatement SqliteStatementOf(Exception& report) {
+std::shared_ptr<db::Connection> SqliteConnectionOf(const Exception& report) {
   const std::shared_ptr<db::Connection> own = report.Connection();
-  if (!own || report.DatabaseType() == kSQLite) return {own, report.SQL()};
+  const auto* database = dynamic_cast<const db::SqliteConnection*>(own.get());
+  if (!database || report.DatabaseType() == kSQLite) return own;
   // The first Provider key of a connection string counts.
-  std::shared_ptr<db::Connection> sqlite = db::SqliteConnection::Create("Provider=SQLite;Mode=Read;" + own->ConnectionString());
+  return database->Alias("Provider=SQLite;" + own->ConnectionString());
+}
+
+SqliteStatement SqliteStatementOf(Exception& report) {
+  std::shared_ptr<db::Connection> sqlite = SqliteConnectionOf(report);
+  if (sqlite == report.Connection()) return {std::move(sqlite), report.SQL()};
   std::string statement = StatementOn(report, sqlite);
   return {std::move(sqlite), std::move(statement)};
 }
@@ -21,7 +27,10 @@ ReadRows ReadReportRows(Exception& report, std::optional<int64_t> limit) {
   const SqliteStatement built = SqliteStatementOf(report);
   ReportRows rows(built.connection, built.statement);
   ReadRows read;
-  for (int32_t c = 0; c < rows.ColumnCount(); ++c) read.columnNames.push_back(rows.ColumnName(c));
+  for (int32_t c = 0; c < rows.ColumnCount(); ++c) {
+    read.columnNames.push_back(rows.ColumnName(c));
+    read.columnTypes.push_back(rows.ColumnType(c));
+  }
   while ((!limit || rows.RowCount() < *limit) && rows.Next()) {
     std::vector<Cell>& row = read.rows.emplace_back();
     for (int32_t c = 0; c < rows.ColumnCount(); ++c) row.push_back({rows.Kind(c), std::string(rows.Text(c))});

@@ -18,12 +18,14 @@ struct Cell {
 
 struct ReadRows {
   std::vector<std::string> columnNames;
+  std::vector<int32_t> columnTypes;  // ADO type codes
   std::vector<std::vector<Cell>> rows;
 };
 
-// The report's statement in the SQLite dialect, on the report's database: built on the report's own connection
-// when that already speaks SQLite, otherwise on a second, read-only connection to the same data source (an
-// in-memory database is not shared: open it with the sqlite dialect to run reports on it).
+// The report's statement in the SQLite dialect, on the report's own database: built on its connection when
+// that already speaks SQLite, otherwise on an alias of it in the SQLite dialect, which is closed with it. A
+// report without a connection, or on a closed one, raises what its SQL() raises.
+std::shared_ptr<db::Connection> SqliteConnectionOf(const Exception& report);
 struct SqliteStatement {
   std::shared_ptr<db::Connection> connection;
   std::string statement;

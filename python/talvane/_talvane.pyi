@@ -3,7 +3,10 @@
 import os
 from typing import Any, Generic, Iterator, Optional, TypeVar, Union
 
+from ._check import CheckResult
 from ._rows import Rows
+
+__version__: str
 
 class _Enumeration:
     @property
@@ -59,7 +62,10 @@ class Formula:
     @property
     def tables(self) -> str: ...
     @property
-    def non_aggragate_fields(self) -> str: ...
+    def non_aggregate_fields(self) -> str: ...
+    @property
+    def non_aggragate_fields(self) -> str:
+        """The published spelling of non_aggregate_fields."""
     @property
     def aggragate(self) -> bool: ...
     @property
@@ -71,7 +77,10 @@ class Formula:
     @property
     def comparison(self) -> str: ...
     @property
-    def section_seperator(self) -> str: ...
+    def section_separator(self) -> str: ...
+    @property
+    def section_seperator(self) -> str:
+        """The published spelling of section_separator."""
     def fields_referencing_set(self, set_name: str) -> str: ...
     def print_it(self) -> str: ...
     def add(self, item: str) -> None: ...
@@ -113,7 +122,8 @@ class FormulaList(_List[Formula]):
 class Field:
     value: str
     name: str
-    aggragate_function: str
+    aggregate_function: str
+    aggragate_function: str  # the published spelling of aggregate_function
     field_only: str
     order_direction: str
     ordered: bool
@@ -165,4 +175,29 @@ class Report:
     def fields_referencing_set(self, set_name: str) -> str: ...
     def fields_in_set(self, set_name: str) -> str: ...
     def validate(self) -> None: ...
+    def check(self) -> CheckResult: ...
     def run(self, *, limit: Optional[int] = None) -> Rows: ...
+
+class ScanError:
+    number: int
+    source: str
+    description: str
+    item: str
+    position: Optional[int]
+
+class ScanResult:
+    path: str
+    description: str
+    status: str
+    rows: int
+    statement: str
+    columns: list[str]
+    sample: list[list[Optional[str]]]
+    keys: list[str]
+    new: list[str]
+    cleared: list[str]
+    trend: list[int]
+    seconds: float
+    error: Optional[ScanError]
+
+def _scan(paths: list[str], connection: str, history: str, jobs: int, sample: int) -> list[ScanResult]: ...

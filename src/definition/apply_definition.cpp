@@ -34,17 +34,21 @@ void AddField(FieldList& fields, const FieldDefinition& definition) {
 
 std::shared_ptr<Exception> ReportFromDefinition(const Definition& definition,
                                                 const std::shared_ptr<db::Connection>& connection) {
-  // The schema does not change while one definition is applied: each table is asked about once.
-  const db::SchemaScope schemaScope;
   std::shared_ptr<Exception> report = Exception::Create();
   report->SetConnection(connection);
-  report->SetMainTable(definition.mainTable);
-  report->SetMainField(definition.mainField);
-  report->SetLanguageLevel(definition.languageLevel);
-  report->SetDistinct(definition.distinct);
-  for (const FormulaDefinition& formula : definition.formulas) AddFormula(*report->Formulae(), formula);
-  for (const FieldDefinition& field : definition.fields) AddField(*report->Fields(), field);
+  ApplyDefinition(*report, definition);
   return report;
+}
+
+void ApplyDefinition(Exception& report, const Definition& definition) {
+  // The schema does not change while one definition is applied: each table is asked about once.
+  const db::SchemaScope schemaScope;
+  report.SetMainTable(definition.mainTable);
+  report.SetMainField(definition.mainField);
+  report.SetLanguageLevel(definition.languageLevel);
+  report.SetDistinct(definition.distinct);
+  for (const FormulaDefinition& formula : definition.formulas) AddFormula(*report.Formulae(), formula);
+  for (const FieldDefinition& field : definition.fields) AddField(*report.Fields(), field);
 }
 
 }  // namespace talvane

@@ -2,8 +2,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cctype>
+
 #include "talvane/definition/definition_error.hpp"
 #include "talvane/formula/formula.hpp"
+#include "talvane/formula/formula_items.hpp"
+#include "talvane/foundation/brackets.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field.hpp"
 #include "talvane/report/field_list.hpp"
@@ -26,10 +31,45 @@ const char* GroupingName(GROUPTYPEENU grouping) {
   }
 }
 
+// A name as a person writes it: bare when it is one word of letters, digits and underscores, in brackets
+// otherwise (Orders, [Ship Date]).
+std::string PlainName(std::string_view bracketed) {
+  const std::string name = StripBrackets(bracketed);
+  const auto isWordCharacter = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+  const bool word = !name.empty() && !std::isdigit(static_cast<unsigned char>(name[0])) &&
+                    std::all_of(name.begin(), name.end(), isWordCharacter);
+  return word ? name : std::string(bracketed);
+}
+
+// [Orders].[Amount] as Orders.Amount; a reference of another shape is kept as it is.
+std::string PlainReference(std::string_view reference) {
+  const std::size_t dot = reference.find("].[");
+  if (reference.empty() || reference.front() != '[' || reference.back() != ']' || dot == std::string_view::npos ||
+      reference.find("].[", dot + 1) != std::string_view::npos) {
+    return PlainName(reference);
+  }
+  return PlainName(reference.substr(0, dot + 1)) + "." + PlainName(reference.substr(dot + 2));
+}
+
+// The formula's canonical text with its field references written plainly.
+std::string PlainFormulaText(const std::string& text) {
+  const CutFormula cut = CutIntoItems(text);
+  if (cut.error) return text;
+  std::string plain;
+  std::size_t from = 0;
+  for (const FormulaItem& item : cut.items) {
+    if (item.kind != kField) continue;
+    plain.append(text, from, item.position - from);
+    plain += PlainReference(std::string_view(text).substr(item.position, item.end - item.position));
+    from = item.end;
+  }
+  return plain.append(text, from);
+}
+
 FormulaDefinition FormulaOf(const Formula& formula) {
   FormulaDefinition definition;
-  definition.text = formula.Value();
-  if (!formula.Name().empty()) definition.name = formula.Name();
+  definition.text = PlainFormulaText(formula.Value());
+  if (!formula.Name().empty()) definition.name = PlainName(formula.Name());
   definition.grouping = formula.Grouping();
   return definition;
 }
@@ -38,8 +78,9 @@ FieldDefinition FieldOf(const Field& field) {
   FieldDefinition definition;
   // A column a set supplies is named through the set, as the definition named it; Value() gives the table
   // the set reads it from.
-  definition.field = field.IsInSet() ? field.NameOfSet() + "." + field.FieldOnly() : field.Value();
-  definition.name = field.Name();
+  definition.field = PlainReference(field.IsInSet() ? field.NameOfSet() + "." + field.FieldOnly() : field.Value());
+  // The output name is left out where it is the column's own, as a person leaves it out.
+  if (StripBrackets(field.Name()) != StripBrackets(field.FieldOnly())) definition.name = PlainName(field.Name());
   if (!field.AggragateFunction().empty()) definition.aggregate = field.AggragateFunction();
   if (field.OrderPos() > 0) definition.orderPos = field.OrderPos();
   if (field.OrderDirection() != kAscending) definition.direction = field.OrderDirection();
@@ -74,8 +115,8 @@ std::string ListJson(const char* key, const std::vector<Entry>& entries, ToJson 
 
 Definition DefinitionOf(const Exception& report) {
   Definition definition;
-  definition.mainTable = report.MainTable();
-  definition.mainField = report.MainField();
+  definition.mainTable = PlainName(report.MainTable());
+  definition.mainField = PlainName(report.MainField());
   definition.languageLevel = report.LanguageLevel();
   definition.distinct = report.Distinct();
   const FormulaList& formulas = *report.Formulae();

@@ -11,6 +11,14 @@ bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 // Bytes 10xxxxxx continue a UTF-8 character; every other byte starts one.
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
+// The text, or its first kStatementShown bytes (never ending inside a character) and its length.
+std::string CutAfterShown(const std::string& line) {
+  if (line.size() <= kStatementShown) return line;
+  std::size_t cut = kStatementShown;
+  while (cut > 0 && IsContinuation(static_cast<unsigned char>(line[cut]))) --cut;
+  return line.substr(0, cut) + "... (cut: the statement is " + std::to_string(line.size()) + " bytes long)";
+}
+
 void AppendHexEscape(std::string& out, unsigned char c) {
   char escaped[8];
   std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(c));
@@ -72,5 +80,21 @@ std::size_t Utf8CharLength(std::string_view text) {
 std::string Printable(std::string_view text) { return Escaped(text, false); }
 
 std::string Quoted(std::string_view text) { return "\"" + Escaped(text, true) + "\""; }
+
+std::string StatementOnOneLine(std::string_view statement) {
+  const auto isBreak = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
+  std::string line;
+  for (std::size_t i = 0; i < statement.size(); ++i) {
+    if (!isBreak(statement[i])) {
+      line += statement[i];
+      continue;
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    while (i + 1 < statement.size() && (statement[i + 1] == ' ' || isBreak(statement[i + 1]))) ++i;
+    if (!line.empty()) line += ' ';
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return Printable(CutAfterShown(line));
+}
 
 }  // namespace talvane

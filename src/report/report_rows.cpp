@@ -33,12 +33,17 @@ void ReportRows::Start(const std::shared_ptr<db::Connection>& connection) {
   // A statement that returns no columns leaves the recordset closed: no columns, no rows.
   if (recordset->State() != db::kAdStateOpen) return;
   const int32_t count = recordset->FieldCount();
-  for (int32_t i = 0; i < count; ++i) names_.push_back(recordset->FieldName(i));
+  for (int32_t i = 0; i < count; ++i) {
+    names_.push_back(recordset->FieldName(i));
+    types_.push_back(recordset->FieldType(i));
+  }
   buffers_.resize(names_.size());
   recordset_ = std::move(recordset);
 }
 
 const std::string& ReportRows::ColumnName(int32_t column) const { return names_[CheckedColumn(column)]; }
+
+int32_t ReportRows::ColumnType(int32_t column) const { return types_[CheckedColumn(column)]; }
 
 bool ReportRows::Next() {
   kinds_.clear();

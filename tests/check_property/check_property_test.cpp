@@ -22,7 +22,7 @@
 
 #include "database_options.hpp"
 #include "talvane/definition/definition_reader.hpp"
-#include "definition_check.hpp"
+#include "talvane/definition/definition_check.hpp"
 #include "definition_generator.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/foundation/error.hpp"

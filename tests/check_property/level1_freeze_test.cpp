@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "database_options.hpp"
-#include "definition_check.hpp"
 #include "definition_generator.hpp"
 #include "talvane/db/connection.hpp"
+#include "talvane/definition/definition_check.hpp"
 #include "talvane/definition/definition_reader.hpp"
 
 namespace talvane::cli::test {
@@ -41,9 +41,9 @@ Connections Open() {
           OpenDatabase({connection, "sqlite"})};
 }
 
-std::string FailuresText(const std::vector<Failure>& failures) {
+std::string FailuresText(const std::vector<CheckFailure>& failures) {
   std::string text;
-  for (const Failure& f : failures) {
+  for (const CheckFailure& f : failures) {
     text += "failure " + std::to_string(static_cast<int>(f.subject)) + " " + std::to_string(f.index) + " [" +
             f.setting + "=" + f.settingValue + "] at " + (f.position ? std::to_string(*f.position) : "-") + " " +
             (f.errorNumber ? std::to_string(*f.errorNumber) : "-") + " " + f.source + ": " + f.message + "\n";

@@ -129,6 +129,19 @@ TEST_F(CliRun, StatementThatFailsIsOneLineWithTheDatabasesMessageAndTheStatement
       << run.err;
 }
 
+TEST_F(CliRun, LongStatementThatFailsIsPrintedCutWithItsLength) {
+  std::string formulas = R"({"text": "Tags.Label = \"red\""})";
+  for (int i = 0; i < 2000; ++i) formulas += R"(, {"text": "Items.Name <> \"name )" + std::to_string(i) + R"(\""})";
+  const ProcessResult run = Run(R"({"mainTable": "Items", "mainField": "ID", "fields": [{"field": "Items.Name"}],
+                                    "formulas": [)" + formulas + "]}",
+                                {});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  EXPECT_LT(run.err.size(), 1000u) << run.err;
+  EXPECT_NE(run.err.find("statement: SELECT [Items].[Name] AS [Name] FROM [Items] "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(" bytes long)\n"), std::string::npos) << run.err;
+}
+
 TEST_F(CliRun, DefinitionThatFailsPrintsItsFailuresAsSqlDoes) {
   const struct {
     std::string definition;

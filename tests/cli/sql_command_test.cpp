@@ -52,12 +52,17 @@ TEST(CliSql, AggregateReportGroupsByTheOutputFieldsAndFiltersInHaving) {
 }
 
 TEST(CliSql, SetGroupedWithOrIsAnOuterJoinAndTheOtherAnInnerJoin) {
-  const std::string sqlServer = Expected({"customers_to_call", "sqlserver"});
-  EXPECT_NE(sqlServer.find("\tINNER JOIN \n\t(\n"), std::string::npos);
-  EXPECT_NE(sqlServer.find(") AS [BigOrders]\n"), std::string::npos);
-  EXPECT_NE(sqlServer.find("\tFULL JOIN \n\t(\n"), std::string::npos);
-  EXPECT_NE(sqlServer.find(") AS [OnHold]\n"), std::string::npos);
-  EXPECT_NE(Expected({"customers_to_call", "access"}).find("\tLEFT JOIN \n\t(\n"), std::string::npos);
+  const std::string twoSets = R"({"mainTable": "Customers", "mainField": "CustomerID",
+    "fields": [{"field": "Customers.CustomerID"}, {"field": "BigOrders.Amount"}, {"field": "OnHold.OrderDate"}],
+    "formulas": [{"text": "Orders.Amount > 3000", "name": "BigOrders"},
+                 {"text": "Orders.Status = \"Held\"", "name": "OnHold", "grouping": "or"}]})";
+  const ProcessResult sqlServer = RunTalvane({"sql", "-", "--connection", SampleConnection()}, twoSets);
+  EXPECT_NE(sqlServer.out.find("\tINNER JOIN \n\t(\n"), std::string::npos) << sqlServer.err;
+  EXPECT_NE(sqlServer.out.find(") AS [BigOrders]\n"), std::string::npos);
+  EXPECT_NE(sqlServer.out.find("\tFULL JOIN \n\t(\n"), std::string::npos);
+  EXPECT_NE(sqlServer.out.find(") AS [OnHold]\n"), std::string::npos);
+  const ProcessResult access = RunTalvane({"sql", "-", "--connection", SampleConnection(), "--dialect", "access"}, twoSets);
+  EXPECT_NE(access.out.find("\tLEFT JOIN \n\t(\n"), std::string::npos);
 }
 
 TEST(CliSql, ProviderInTheConnectionStringChoosesTheDialect) {

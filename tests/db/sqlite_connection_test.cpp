@@ -141,6 +141,29 @@ TEST(SqliteConnectionState, UnknownSchemaKindIsRefused) {
   EXPECT_EQ(cnn->OpenRecordsets(), 0);
 }
 
+TEST(SqliteConnectionAlias, SharesTheOpenDatabaseAndClosesWithIt) {
+  auto owner = MakeDatabase("CREATE TABLE T (A INTEGER); INSERT INTO T VALUES (5);");
+  std::shared_ptr<SqliteConnection> alias = owner->Alias("Provider=SQLite;Data Source=:memory:");
+  EXPECT_EQ(alias->ConnectionString(), "Provider=SQLite;Data Source=:memory:");
+  auto rs = alias->NewRecordset();
+  rs->Open("SELECT A FROM T", alias);  // the owner's in-memory tables, not a fresh database
+  EXPECT_EQ(rs->FieldValue(0), "5");
+  rs->Close();
+  alias.reset();  // dropping the alias leaves the owner open
+  EXPECT_EQ(owner->State(), 1);
+
+  alias = owner->Alias("Provider=SQLite;Data Source=:memory:");
+  alias->Close();  // as does closing it
+  EXPECT_EQ(owner->State(), 1);
+  alias = owner->Alias("Provider=SQLite;Data Source=:memory:");
+  owner->Close();
+  EXPECT_EQ(alias->State(), 0);
+  EXPECT_TALVANE_ERROR(alias->OpenSchema(db::kSchemaTables, {}), db::kErrObjectClosed, kSource, kClosedMessage);
+  EXPECT_TALVANE_ERROR(alias->Compile("SELECT 1"), db::kErrObjectClosed, kSource, kClosedMessage);
+  owner->Open();  // a reopened owner does not reopen its old aliases
+  EXPECT_EQ(alias->State(), 0);
+}
+
 // Mode=Read opens the file read-only: what writes fails, whatever the recordset's lock allows.
 TEST(SqliteConnectionReadOnly, ModeReadRefusesWritesInAnyLetterCase) {
   struct ModeCase {

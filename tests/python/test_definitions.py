@@ -41,7 +41,7 @@ def test_a_report_built_in_python_is_written_with_its_settings(connect):
     report.formulas.add("Orders.Amount > 100", name="Big", grouping="base")
     report.formulas.add("Orders.Rush = TRUE", name="Big", grouping=talvane.Grouping.OR)
     definition = report.to_definition()
-    assert definition["fields"][0] == {"field": "[Orders].[Amount]", "name": "[Total]", "aggregate": "SUM",
+    assert definition["fields"][0] == {"field": "Orders.Amount", "name": "Total", "aggregate": "SUM",
                                        "orderPos": 1, "direction": "Descending"}
     assert [f.get("grouping") for f in definition["formulas"]] == ["base", "or"]
     assert json.loads(json.dumps(definition)) == definition

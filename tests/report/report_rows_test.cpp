@@ -55,6 +55,8 @@ TEST_F(ReportRowsTest, WalksTheRowsOfTheReportsStatementWithTheirKinds) {
   EXPECT_EQ(rows.Statement(), report_->SQL());
   ASSERT_EQ(rows.ColumnCount(), 3);
   EXPECT_EQ(rows.ColumnName(1), "CustName");
+  EXPECT_EQ(rows.ColumnType(0), 3);  // INTEGER
+  EXPECT_EQ(rows.ColumnType(2), 6);  // MONEY
   EXPECT_EQ(ReadAll(rows), (std::vector<std::string>{"integer:1 | text:Alfreds | real:150.5",
                                                      "integer:4 | text:Du monde entier | integer:1000"}));
   EXPECT_EQ(rows.RowCount(), 2);
@@ -71,6 +73,8 @@ TEST_F(ReportRowsTest, EmptyResultKnowsItsColumnsAndHasNoCurrentRow) {
   EXPECT_TALVANE_ERROR(rows.Kind(0), db::kErrNoCurrentRecord, "ReportRows",
                        "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
                        "requires a current record.");
+  EXPECT_TALVANE_ERROR(rows.ColumnType(3), db::kErrItemNotFound, "ReportRows",
+                       "Item cannot be found in the collection corresponding to the requested name or ordinal.");
   EXPECT_TALVANE_ERROR(rows.ColumnName(3), db::kErrItemNotFound, "ReportRows",
                        "Item cannot be found in the collection corresponding to the requested name or ordinal.");
 }

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "talvane/definition/definition_reader.hpp"
-#include "definition_check.hpp"
+#include "talvane/definition/definition_check.hpp"
 #include "exit_code.hpp"
 #include "failure_printer.hpp"
 #include "talvane/db/connection.hpp"

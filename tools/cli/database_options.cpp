@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iostream>
+#include <optional>
 #include <string_view>
 
 #include "display_text.hpp"
@@ -12,6 +14,7 @@
 #ifdef TALVANE_HAVE_ODBC
 #include "talvane/db/odbc_connection.hpp"
 #endif
+#include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
 
 namespace talvane::cli {
@@ -40,17 +43,30 @@ std::string LowerKey(std::string_view piece) {
   return key;
 }
 
-// A string with a Driver or DSN key names an ODBC data source; any other (Data Source=...) a SQLite file.
-bool NamesOdbcSource(std::string_view connectionString) {
+// The value of the first piece whose key, lower-cased and without blanks, is `key`; nullopt without one.
+std::optional<std::string_view> PieceValue(std::string_view connectionString, std::string_view key) {
   std::size_t start = 0;
   while (start <= connectionString.size()) {
     const std::size_t end = std::min(connectionString.find(';', start), connectionString.size());
     const std::string_view piece = connectionString.substr(start, end - start);
-    if (piece.find('=') != std::string_view::npos) {
-      const std::string key = LowerKey(piece);
-      if (key == "driver" || key == "dsn") return true;
-    }
+    const std::size_t equals = piece.find('=');
+    if (equals != std::string_view::npos && LowerKey(piece) == key) return piece.substr(equals + 1);
     start = end + 1;
+  }
+  return std::nullopt;
+}
+
+// A string with a Driver or DSN key names an ODBC data source; any other (Data Source=...) a SQLite file.
+bool NamesOdbcSource(std::string_view connectionString) {
+  return PieceValue(connectionString, "driver") || PieceValue(connectionString, "dsn");
+}
+
+bool IsKnownProvider(std::string_view provider) {
+  while (!provider.empty() && IsBlank(provider.front())) provider.remove_prefix(1);
+  while (!provider.empty() && IsBlank(provider.back())) provider.remove_suffix(1);
+  const std::string upper = UpperAscii(provider);
+  for (const char* known : {kAccessProvider, kSqlServerProvider, kSqliteProvider}) {
+    if (upper == UpperAscii(known)) return true;
   }
   return false;
 }
@@ -73,12 +89,27 @@ void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options, bool withDi
                   "ODBC one (a Driver or DSN key), e.g. \"Driver=PostgreSQL Unicode;Server=...;Database=...\"; "
                   "its Provider chooses the dialect (Microsoft.Jet.OLEDB.4.0: Access, SQLite: SQLite, anything else: "
                   "SQL Server); the database is opened read-only")
-      ->required();
+      ->required()
+      ->each(WarnAboutConnectionString);
   if (withDialect) {
     command
         .add_option("-d,--dialect", options.dialect,
                     "access, sqlserver or sqlite: writes the provider of that dialect into the connection string")
         ->check(CLI::IsMember({"access", "sqlserver", "sqlite"}, CLI::ignore_case));
+  }
+}
+
+void WarnAboutConnectionString(const std::string& connection) {
+  std::ostream& err = std::cerr;
+  const std::optional<std::string_view> provider = PieceValue(connection, "provider");
+  if (provider && !IsKnownProvider(*provider)) {
+    err << "talvane: warning: the provider " << Quoted(*provider) << " is none of " << kAccessProvider << ", "
+        << kSqlServerProvider << " and " << kSqliteProvider << ", so it stands for SQL Server\n";
+  }
+  if (NamesOdbcSource(connection)) return;  // the driver takes the other keys
+  for (const std::string& key : db::SqliteConnection::UnusedKeys(connection)) {
+    err << "talvane: warning: the connection string's key " << Quoted(key)
+        << " is ignored (a SQLite database reads Data Source, Provider, Mode and Timeout)\n";
   }
 }
 

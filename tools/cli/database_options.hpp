@@ -19,7 +19,11 @@ struct DatabaseOptions {
   std::string dialect;
 };
 
-// Adds --connection (required) and, when `withDialect`, --dialect to a command.
+// Writes a warning line to standard error for a provider the library does not know and, in a SQLite connection string,
+// for each key the SQLite backend does not read: both are used as given, but are most often typing mistakes.
+void WarnAboutConnectionString(const std::string& connection);
+
+// Adds --connection (required, warned about as above) and, when `withDialect`, --dialect to a command.
 void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options, bool withDialect);
 
 // The connection string handed to the library: the user's string, with the provider of the chosen dialect

@@ -20,22 +20,6 @@ std::string OnOneLine(std::string_view text) {
   return out;
 }
 
-std::string StatementOnOneLine(std::string_view statement) {
-  const auto isBreak = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
-  std::string line;
-  for (std::size_t i = 0; i < statement.size(); ++i) {
-    if (!isBreak(statement[i])) {
-      line += statement[i];
-      continue;
-    }
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    while (i + 1 < statement.size() && (statement[i + 1] == ' ' || isBreak(statement[i + 1]))) ++i;
-    if (!line.empty()) line += ' ';
-  }
-  while (!line.empty() && line.back() == ' ') line.pop_back();
-  return Printable(line);
-}
-
 std::string ErrorNumberText(int32_t number) {
   if (number >= 0) return std::to_string(number);
   char text[16];

@@ -1,6 +1,6 @@
 #pragma once
-// Showing text that came from a user (a definition file, a database) on one terminal line; Printable and
-// Quoted come from the library.
+// Showing text that came from a user (a definition file, a database) on one terminal line; Printable,
+// Quoted and StatementOnOneLine come from the library.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,10 +13,6 @@ namespace talvane::cli {
 // The text with every control character (tab, line break, ...) replaced by one blank, so that it stays on
 // one line and keeps its byte offsets (a caret placed under it stays under the same character).
 std::string OnOneLine(std::string_view text);
-
-// A statement on one line, for messages: each line break or tab, with the blanks around it, becomes one
-// blank; the result is Printable.
-std::string StatementOnOneLine(std::string_view statement);
 
 // An error number as people look it up: object errors (0x8004xxxx and the like, negative as signed numbers)
 // in hexadecimal, the database's small numbers in decimal.

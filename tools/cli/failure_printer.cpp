@@ -10,20 +10,20 @@ namespace talvane::cli {
 
 namespace {
 
-std::string SubjectLabel(Failure::Subject subject, std::size_t index) {
+std::string SubjectLabel(CheckFailure::Subject subject, std::size_t index) {
   switch (subject) {
-    case Failure::Subject::kMainTable: return "main table";
-    case Failure::Subject::kMainField: return "main field";
-    case Failure::Subject::kFormula: return "formula " + std::to_string(index);
-    case Failure::Subject::kField: return "field " + std::to_string(index);
-    case Failure::Subject::kStatement: return "statement";
+    case CheckFailure::Subject::kMainTable: return "main table";
+    case CheckFailure::Subject::kMainField: return "main field";
+    case CheckFailure::Subject::kFormula: return "formula " + std::to_string(index);
+    case CheckFailure::Subject::kField: return "field " + std::to_string(index);
+    case CheckFailure::Subject::kStatement: return "statement";
   }
   return "definition";
 }
 
 // The subject and its text on one line, the setting concerned after it, and a caret under the item at
 // `position` on the next line.
-void PrintSubject(Failure::Subject subject, std::size_t index, const std::string& text, const std::string& setting,
+void PrintSubject(CheckFailure::Subject subject, std::size_t index, const std::string& text, const std::string& setting,
                   const std::string& settingValue, std::optional<std::size_t> position, std::ostream& out) {
   const std::string prefix = SubjectLabel(subject, index) + ": ";
   out << prefix << OnOneLine(text);
@@ -41,7 +41,7 @@ void PrintBlocks(const std::vector<T>& blocks, std::ostream& out, void (*print)(
   }
 }
 
-std::string ErrorLine(const Failure& failure) {
+std::string ErrorLine(const CheckFailure& failure) {
   std::string line = "  ";
   if (failure.errorNumber) {
     line += "error " + ErrorNumberText(*failure.errorNumber);
@@ -54,13 +54,13 @@ std::string ErrorLine(const Failure& failure) {
 
 }  // namespace
 
-void PrintFailure(const Failure& failure, std::ostream& out) {
+void PrintFailure(const CheckFailure& failure, std::ostream& out) {
   PrintSubject(failure.subject, failure.index, failure.text, failure.setting, failure.settingValue, failure.position,
                out);
   out << ErrorLine(failure) << '\n';
 }
 
-void PrintFailures(const std::vector<Failure>& failures, std::ostream& out) {
+void PrintFailures(const std::vector<CheckFailure>& failures, std::ostream& out) {
   PrintBlocks(failures, out, &PrintFailure);
 }
 
@@ -73,7 +73,7 @@ void PrintWarnings(const std::vector<CheckWarning>& warnings, std::ostream& out)
   PrintBlocks(warnings, out, &PrintWarning);
 }
 
-void PrintNoStatement(const std::vector<Failure>& failures, const std::string& source, std::ostream& err) {
+void PrintNoStatement(const std::vector<CheckFailure>& failures, const std::string& source, std::ostream& err) {
   PrintFailures(failures, err);
   err << '\n';
   err << "talvane: no statement: " << failures.size() << (failures.size() == 1 ? " failure" : " failures") << " in "

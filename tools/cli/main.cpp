@@ -9,6 +9,7 @@
 #include "huge_page_heap.hpp"
 #include "program_main.hpp"
 #include "run_command.hpp"
+#include "scan_command.hpp"
 #include "schema_command.hpp"
 #include "serve_command.hpp"
 #include "sql_command.hpp"
@@ -24,6 +25,8 @@ struct Command {
   const char* summary;
   bool readsDefinition;
   void (*configure)(CLI::App& command, int& exitCode);
+  // The command's own exit codes, when they are not the program's.
+  const char* const* exitCodes = nullptr;
 };
 
 // Each command adds its arguments to its own subcommand and reports its exit code when it runs.
@@ -39,6 +42,11 @@ constexpr Command kCommands[] = {
      "Build the statement of a definition in the SQLite dialect, run it on the database (opened read-only) and "
      "print its rows as a table, CSV or JSON; the row count goes to standard error",
      true, &ConfigureRunCommand},
+    {"scan",
+     "Run many report definitions (files, and folders of *.json files) on the database and show, per report, "
+     "its status (clean, exceptions or error), rows, the exceptions new and cleared since the previous scan "
+     "(--history) and the time it took, as a text table, JSON, JUnit XML or an HTML page",
+     true, &ConfigureScanCommand, &kScanExitCodesHelp},
     {"schema", "List the tables and columns of a database with the data type a formula takes each column as",
      false, &ConfigureSchemaCommand},
     {"serve",
@@ -54,7 +62,7 @@ constexpr const char* kExitCodesHelp =
     "warned); 2 the command line, the definition file or the database could not be used.";
 
 std::string HelpFooter() {
-  return "\n" + DefinitionKeysHelp() + "\n" + kExitCodesHelp +
+  return "\n" + DefinitionKeysHelp() + "\n" + kExitCodesHelp + "\n" + kScanExitCodesHelp +
          "\nExample: talvane sql examples/reports/large_orders.json --connection \"Data "
          "Source=build/examples/sample.db\"";
 }
@@ -62,7 +70,7 @@ std::string HelpFooter() {
 // A command's own help names the definition format once, by reference, instead of repeating it.
 std::string CommandHelpFooter(const Command& command) {
   const std::string definition = command.readsDefinition ? "The definition file format: talvane --help.\n" : "";
-  return "\n" + definition + kExitCodesHelp;
+  return "\n" + definition + (command.exitCodes ? *command.exitCodes : kExitCodesHelp);
 }
 
 }  // namespace

@@ -12,18 +12,19 @@
 
 #include "database_options.hpp"
 #include "talvane/definition/definition_reader.hpp"
-#include "definition_check.hpp"
+#include "talvane/definition/definition_check.hpp"
 #include "display_text.hpp"
 #include "exit_code.hpp"
 #include "failure_printer.hpp"
 #include "output_sink.hpp"
-#include "report_builder.hpp"
+#include "talvane/definition/report_builder.hpp"
 #include "row_writer.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/report_rows.hpp"
 #include "value_text.hpp"
+#include "whole_number_check.hpp"
 
 namespace talvane::cli {
 
@@ -84,7 +85,7 @@ int RunRows(const RunOptions& options, OutputSink& out, std::ostream& err) {
     PrintNoStatement(built.failures, definition.source, err);
     return kExitFailed;
   }
-  if (const std::optional<Failure> noFields = NoOutputFieldsFailure(definition, *built.statement)) {
+  if (const std::optional<CheckFailure> noFields = NoOutputFieldsFailure(definition, *built.statement)) {
     PrintNoStatement({*noFields}, definition.source, err);
     return kExitFailed;
   }
@@ -105,11 +106,13 @@ void ConfigureRunCommand(CLI::App& command, int& exitCode) {
   auto options = std::make_shared<RunOptions>();
   command.add_option("definition", options->definition, "The definition file (JSON), or - for standard input")
       ->required();
-  command.add_option("-c,--connection", options->connection, kConnectionHelp)->required();
+  command.add_option("-c,--connection", options->connection, kConnectionHelp)
+      ->required()
+      ->each(WarnAboutConnectionString);
   command.add_option("-f,--format", options->format, kFormatHelp)
       ->check(CLI::IsMember({"table", "csv", "json"}, CLI::ignore_case));
   command.add_option("-n,--limit", options->limit, "Print at most N rows (default: every row)")
-      ->check(CLI::Range(int64_t{0}, std::numeric_limits<int64_t>::max()));
+      ->check(WholeNumberCheck(0, std::numeric_limits<int64_t>::max()));
   command.footer(kRunNotes + command.get_footer());
   command.callback([options, &exitCode] {
     options->format = options->format.empty() ? DefaultFormat() : Lowercase(options->format);

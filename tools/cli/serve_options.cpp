@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "whole_number_check.hpp"
+
 namespace talvane::cli {
 
 namespace {
@@ -22,7 +24,7 @@ void AddServeOptions(CLI::App& command, ServeOptions& options) {
       ->required();
   command
       .add_option("-p,--port", options.port, "The port to listen on (default 8400); 0 lets the system choose one")
-      ->check(CLI::Range(0, 65535));
+      ->check(WholeNumberCheck(0, 65535));
   command.add_option("-b,--bind", options.bind, "The address to listen on (default 127.0.0.1)");
   command.add_option("--definition", options.definition, "A definition file (JSON) the page starts with");
   command.footer(kServeNotes + command.get_footer());

@@ -8,7 +8,7 @@
 #include "talvane/definition/definition_reader.hpp"
 #include "exit_code.hpp"
 #include "failure_printer.hpp"
-#include "report_builder.hpp"
+#include "talvane/definition/report_builder.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/report/exception.hpp"
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "talvane/db/connection.hpp"
 
@@ -20,7 +22,19 @@ class SqliteConnection : public Connection {
   /// Opens the database named by the "Data Source" key of an ADO-style connection string. The file must
   /// exist (":memory:" gives a fresh in-memory database); failures raise talvane::Error 0x80004005. The key
   /// "Mode=Read" (any letter case) opens it read-only: every statement that would write to it then fails.
+  /// A statement that meets a lock another connection holds waits for it: "Timeout" seconds (decimals
+  /// allowed; 0 fails at once), 5 without the key; a Timeout that is no such number fails the opening.
   static std::shared_ptr<SqliteConnection> Create(const std::string& connectionString);
+  /// Another connection to this one's open database under its own connection string, whose Provider may choose
+  /// another dialect. It shares the database instead of opening it again (an in-memory one included), is
+  /// closed whenever this one is, and closing or dropping it leaves this one open.
+  std::shared_ptr<SqliteConnection> Alias(const std::string& connectionString) const;
+
+  /// The keys of an ADO-style connection string this backend does not read, as written, in order. It reads
+  /// "Data Source", "Provider", "Mode" and "Timeout" (any letter case; Timeout is how long a statement waits
+  /// for a lock another connection holds, in seconds, 5 by default); a host may warn about the others, which
+  /// are most often misspelt.
+  static std::vector<std::string> UnusedKeys(std::string_view connectionString);
   ~SqliteConnection() override;
 
   std::string ConnectionString() const override;

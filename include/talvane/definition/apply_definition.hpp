@@ -13,4 +13,8 @@ namespace talvane {
 std::shared_ptr<Exception> ReportFromDefinition(const Definition& definition,
                                                 const std::shared_ptr<db::Connection>& connection);
 
+// Applies the definition to `report`, which has its connection and nothing else yet. On a failure the report
+// keeps what was applied before it, so the caller can tell where it arose (its last formula or field).
+void ApplyDefinition(Exception& report, const Definition& definition);
+
 }  // namespace talvane

@@ -16,4 +16,10 @@ std::string Quoted(std::string_view text);
 // (or `text` is empty).
 std::size_t Utf8CharLength(std::string_view text);
 
+// A statement on one line, for messages: each line break or tab, with the blanks around it, becomes one
+// blank; the result is Printable. A line longer than kStatementShown bytes is cut there (at a character's
+// start), followed by "... (cut: the statement is N bytes long)": a statement of 20,000 formulas is a megabyte.
+inline constexpr std::size_t kStatementShown = 400;
+std::string StatementOnOneLine(std::string_view statement);
+
 }  // namespace talvane

@@ -38,6 +38,9 @@ class ReportRows {
   int32_t ColumnCount() const { return static_cast<int32_t>(names_.size()); }
   /// The output name of a column (0-based); raises 3265 for a column that does not exist.
   const std::string& ColumnName(int32_t column) const;
+  /// The ADO type code of a column (0-based) as the database declares it (a DATE column 133, MONEY 6, ...;
+  /// 12 for a computed column, which declares none); raises 3265 for a column that does not exist.
+  int32_t ColumnType(int32_t column) const;
 
   /// Moves to the next row, the first one on the first call; false, with no current row, once every row
   /// has been read (and on every call after that).
@@ -64,6 +67,7 @@ class ReportRows {
   std::string statement_;
   std::shared_ptr<db::Recordset> recordset_;  // null once closed or exhausted
   std::vector<std::string> names_;
+  std::vector<int32_t> types_;
   std::vector<db::ValueKind> kinds_;  // of the current row; empty when there is none
   mutable std::vector<std::string> buffers_;  // copies of values for backends that cannot show their own
   bool started_ = false;

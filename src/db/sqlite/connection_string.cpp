@@ -1,7 +1,10 @@
 #include "db/sqlite/connection_string.hpp"
 
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace talvane::db::detail {
 
@@ -53,7 +56,8 @@ std::string ReadValue(std::string_view text, std::size_t& pos) {
 
 }  // namespace
 
-std::optional<std::string> ConnectionStringValue(std::string_view connectionString, std::string_view key) {
+void ForEachConnectionStringEntry(std::string_view connectionString,
+                                  const std::function<bool(std::string_view, std::string&&)>& visit) {
   std::size_t pos = 0;
   while (pos < connectionString.size()) {
     const std::size_t equals = connectionString.find('=', pos);
@@ -65,16 +69,35 @@ std::optional<std::string> ConnectionStringValue(std::string_view connectionStri
     }
     const std::string_view name = Trim(connectionString.substr(pos, equals - pos));
     pos = equals + 1;
-    std::string value = ReadValue(connectionString, pos);
-    if (EqualsIgnoringCase(name, key)) return value;
+    if (!visit(name, ReadValue(connectionString, pos))) return;
     ++pos;  // past the ";"
   }
-  return std::nullopt;
+}
+
+std::optional<std::string> ConnectionStringValue(std::string_view connectionString, std::string_view key) {
+  std::optional<std::string> found;
+  ForEachConnectionStringEntry(connectionString, [&](std::string_view name, std::string&& value) {
+    if (EqualsIgnoringCase(name, key)) found = std::move(value);
+    return !found;
+  });
+  return found;
 }
 
 bool OpensReadOnly(std::string_view connectionString) {
   const std::optional<std::string> mode = ConnectionStringValue(connectionString, "Mode");
   return mode && EqualsIgnoringCase(*mode, "Read");
+}
+
+std::optional<int> BusyTimeoutMs(std::string_view connectionString) {
+  const std::optional<std::string> value = ConnectionStringValue(connectionString, "Timeout");
+  if (!value) return kDefaultBusyTimeoutMs;
+  // At most a day: SQLite takes the wait as an int of milliseconds.
+  constexpr double kMaxSeconds = 24 * 60 * 60;
+  double seconds = -1;
+  const char* end = value->data() + value->size();
+  const auto [stop, error] = std::from_chars(value->data(), end, seconds, std::chars_format::fixed);
+  if (error != std::errc() || stop != end || !(seconds >= 0 && seconds <= kMaxSeconds)) return std::nullopt;
+  return static_cast<int>(std::lround(seconds * 1000));
 }
 
 }  // namespace talvane::db::detail

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "db/foreign_keys.hpp"
@@ -11,6 +13,7 @@
 #include "db/sqlite/sqlite_recordset.hpp"
 #include "db/sqlite/sqlite_schema.hpp"
 #include "db/sqlite/sqlite_session.hpp"
+#include "talvane/foundation/clean_text.hpp"
 
 namespace talvane::db {
 
@@ -29,12 +32,21 @@ std::string DataSource(const std::string& connectionString) {
   return *source;
 }
 
+int BusyTimeout(const std::string& connectionString) {
+  const std::optional<int> timeout = detail::BusyTimeoutMs(connectionString);
+  if (!timeout) {
+    RaiseSqlite(kErrUnspecified, "The connection string's Timeout is not a number of seconds from 0 to 86400.");
+  }
+  return *timeout;
+}
+
 // Opens an existing database (never creates a file) and reads its catalogue once, so that a file that is
 // not a database fails here rather than at the first query. A read-only handle makes every statement that
-// would write fail.
-sqlite3* OpenHandle(const std::string& path, bool readOnly) {
+// would write fail. A statement that meets a lock waits for it up to `busyTimeoutMs`.
+sqlite3* OpenHandle(const std::string& path, bool readOnly, int busyTimeoutMs) {
   sqlite3* handle = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &handle, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(handle, busyTimeoutMs);
   if (rc == SQLITE_OK) rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {
     const Error failure = detail::SqliteFailure(handle, rc, SqliteStage::kExecution);
@@ -54,6 +66,7 @@ sqlite3* OpenHandle(const std::string& path, bool readOnly) {
 struct SqliteConnection::Impl {
   std::string connectionString;
   std::shared_ptr<SqliteSession> session;  // null while closed
+  bool ownsSession = true;                 // false for an alias, which never closes the database
 };
 
 SqliteConnection::SqliteConnection(std::string connectionString) : impl_(std::make_unique<Impl>()) {
@@ -61,7 +74,7 @@ SqliteConnection::SqliteConnection(std::string connectionString) : impl_(std::ma
 }
 
 SqliteConnection::~SqliteConnection() {
-  if (impl_->session) impl_->session->Close();
+  if (impl_->session && impl_->ownsSession) impl_->session->Close();
 }
 
 std::shared_ptr<SqliteConnection> SqliteConnection::Create(const std::string& connectionString) {
@@ -70,52 +83,80 @@ std::shared_ptr<SqliteConnection> SqliteConnection::Create(const std::string& co
   return connection;
 }
 
+std::shared_ptr<SqliteConnection> SqliteConnection::Alias(const std::string& connectionString) const {
+  std::shared_ptr<SqliteConnection> alias(new SqliteConnection(connectionString));
+  alias->impl_->session = impl_->session;
+  alias->impl_->ownsSession = false;
+  return alias;
+}
+
+std::vector<std::string> SqliteConnection::UnusedKeys(std::string_view connectionString) {
+  static constexpr std::string_view kKeys[] = {"DATA SOURCE", "PROVIDER", "MODE", "TIMEOUT"};
+  std::vector<std::string> unused;
+  detail::ForEachConnectionStringEntry(connectionString, [&](std::string_view name, std::string&&) {
+    if (std::find(std::begin(kKeys), std::end(kKeys), UpperAscii(name)) == std::end(kKeys)) unused.emplace_back(name);
+    return true;
+  });
+  return unused;
+}
+
 std::string SqliteConnection::ConnectionString() const { return impl_->connectionString; }
 
-int32_t SqliteConnection::State() const { return impl_->session ? kAdStateOpen : kAdStateClosed; }
+int32_t SqliteConnection::State() const { return Session() ? kAdStateOpen : kAdStateClosed; }
 
 std::shared_ptr<Recordset> SqliteConnection::OpenSchema(int32_t kind, const std::vector<std::string>& restrictions) {
-  if (!impl_->session) RaiseObjectClosed();
-  if (kind == kSchemaTables) return detail::OpenTablesSchema(impl_->session, restrictions);
-  if (kind == kSchemaColumns) return detail::OpenColumnsSchema(impl_->session, restrictions);
-  if (kind == kSchemaForeignKeys) return detail::OpenForeignKeysSchema(impl_->session, restrictions);
+  const std::shared_ptr<SqliteSession> session = Session();
+  if (!session) RaiseObjectClosed();
+  if (kind == kSchemaTables) return detail::OpenTablesSchema(session, restrictions);
+  if (kind == kSchemaColumns) return detail::OpenColumnsSchema(session, restrictions);
+  if (kind == kSchemaForeignKeys) return detail::OpenForeignKeysSchema(session, restrictions);
   RaiseSqlite(kErrUnspecified, "Object or provider is not capable of performing requested operation.");
 }
 
 std::shared_ptr<Recordset> SqliteConnection::NewRecordset() { return std::make_shared<SqliteRecordset>(); }
 
 std::optional<std::string> SqliteConnection::SchemaVersion() noexcept {
-  return impl_->session ? impl_->session->SchemaVersion() : std::nullopt;
+  const std::shared_ptr<SqliteSession> session = Session();
+  return session ? session->SchemaVersion() : std::nullopt;
 }
 
 bool SqliteConnection::Compile(std::string_view sql) {
-  if (!impl_->session) RaiseObjectClosed();
-  sqlite3_finalize(detail::PrepareOne(impl_->session->Handle(), sql));
+  const std::shared_ptr<SqliteSession> session = Session();
+  if (!session) RaiseObjectClosed();
+  sqlite3_finalize(detail::PrepareOne(session->Handle(), sql));
   return true;
 }
 
 void SqliteConnection::Open() {
-  if (impl_->session) RaiseObjectOpen();
-  sqlite3* handle =
-      OpenHandle(DataSource(impl_->connectionString), detail::OpensReadOnly(impl_->connectionString));
+  if (Session()) RaiseObjectOpen();
+  const std::string& text = impl_->connectionString;
+  sqlite3* handle = OpenHandle(DataSource(text), detail::OpensReadOnly(text), BusyTimeout(text));
   auto session = std::make_shared<SqliteSession>(handle);  // owns the handle from here on
   detail::RegisterSchemaFunctions(handle);
   impl_->session = std::move(session);
+  impl_->ownsSession = true;
 }
 
 void SqliteConnection::Close() {
-  if (!impl_->session) RaiseObjectClosed();
+  if (!Session()) RaiseObjectClosed();
   const auto session = std::move(impl_->session);
   impl_->session.reset();
-  session->Close();
+  if (impl_->ownsSession) session->Close();
 }
 
-sqlite3* SqliteConnection::Handle() const { return impl_->session ? impl_->session->Handle() : nullptr; }
+sqlite3* SqliteConnection::Handle() const {
+  const std::shared_ptr<SqliteSession> session = Session();
+  return session ? session->Handle() : nullptr;
+}
 
 int32_t SqliteConnection::OpenRecordsets() const {
-  return impl_->session ? impl_->session->OpenRecordsets() : 0;
+  const std::shared_ptr<SqliteSession> session = Session();
+  return session ? session->OpenRecordsets() : 0;
 }
 
-std::shared_ptr<SqliteSession> SqliteConnection::Session() const { return impl_->session; }
+// None while closed, also for an alias whose database was closed under it.
+std::shared_ptr<SqliteSession> SqliteConnection::Session() const {
+  return impl_->session && impl_->session->IsOpen() ? impl_->session : nullptr;
+}
 
 }  // namespace talvane::db

@@ -1,28 +1,20 @@
-SELECT [Customers].[CustomerID] AS [CustomerID], [Customers].[CustomerName] AS [Customer], [BigOrders].[LargeAmount], [OnHold].[HeldSince] 
+SELECT [Customers].[CustomerID] AS [CustomerID], [Customers].[CustomerName] AS [Customer], [ToCall].[OrderID], [ToCall].[Amount], [ToCall].[Status], [ToCall].[OrderDate] 
 FROM 
 	[Customers] 
 	INNER JOIN 
 	(
 		SELECT 
-			[Orders].[Amount] AS [LargeAmount], 
+			[Orders].[OrderID] AS [OrderID], 
+			[Orders].[Amount] AS [Amount], 
+			[Orders].[Status] AS [Status], 
+			[Orders].[OrderDate] AS [OrderDate], 
 			[Orders].[CustomerID]
 		FROM 
 			[Orders]
 		WHERE 
-			ISNULL([Orders].[Amount], 0) > 3000 AND [Orders].[Rush] = 0
-	) AS [BigOrders]
-	ON [Customers].[CustomerID] = [BigOrders].[CustomerID] 
-	FULL JOIN 
-	(
-		SELECT 
-			[Orders].[OrderDate] AS [HeldSince], 
-			[Orders].[CustomerID]
-		FROM 
-			[Orders]
-		WHERE 
-			[Orders].[Status] = 'Held'
-	) AS [OnHold]
-	ON [Customers].[CustomerID] = [OnHold].[CustomerID] 
+			ISNULL([Orders].[Amount], 0) > 3000 AND [Orders].[Rush] = 0 OR [Orders].[Status] = 'Held'
+	) AS [ToCall]
+	ON [Customers].[CustomerID] = [ToCall].[CustomerID] 
 WHERE 
 	[Customers].[Active] = 1
-ORDER BY [Customers].[CustomerID] ASC
+ORDER BY [Customers].[CustomerID] ASC, [ToCall].[OrderID] ASC

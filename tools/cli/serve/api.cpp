@@ -7,7 +7,7 @@
 #include "bad_request.hpp"
 #include "database_options.hpp"
 #include "talvane/definition/definition_reader.hpp"
-#include "definition_check.hpp"
+#include "talvane/definition/definition_check.hpp"
 #include "definition_request.hpp"
 #include "display_text.hpp"
 #include "input_error.hpp"

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "talvane/definition/definition_reader.hpp"
-#include "definition_check.hpp"
+#include "talvane/definition/definition_check.hpp"
 #include "display_text.hpp"
-#include "report_builder.hpp"
+#include "talvane/definition/report_builder.hpp"
 #include "result_json.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/report_rows.hpp"
@@ -54,7 +54,7 @@ nlohmann::json RunReport(const Definition& definition, const std::shared_ptr<db:
                          int64_t maxRows) {
   const BuiltReport built = BuildReport(definition, connection);
   if (!built.statement) return {{"failures", FailuresJson(built.failures)}};
-  if (const std::optional<Failure> noFields = NoOutputFieldsFailure(definition, *built.statement)) {
+  if (const std::optional<CheckFailure> noFields = NoOutputFieldsFailure(definition, *built.statement)) {
     return {{"failures", FailuresJson({*noFields})}};
   }
   try {

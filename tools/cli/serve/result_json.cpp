@@ -11,18 +11,18 @@ namespace talvane::cli {
 
 namespace {
 
-const char* SubjectName(Failure::Subject subject) {
+const char* SubjectName(CheckFailure::Subject subject) {
   switch (subject) {
-    case Failure::Subject::kMainTable: return "mainTable";
-    case Failure::Subject::kMainField: return "mainField";
-    case Failure::Subject::kFormula: return "formula";
-    case Failure::Subject::kField: return "field";
-    case Failure::Subject::kStatement: return "statement";
+    case CheckFailure::Subject::kMainTable: return "mainTable";
+    case CheckFailure::Subject::kMainField: return "mainField";
+    case CheckFailure::Subject::kFormula: return "formula";
+    case CheckFailure::Subject::kField: return "field";
+    case CheckFailure::Subject::kStatement: return "statement";
   }
   return "statement";
 }
 
-nlohmann::json FailureJson(const Failure& failure) {
+nlohmann::json FailureJson(const CheckFailure& failure) {
   nlohmann::json json = {{"subject", SubjectName(failure.subject)},
                          {"index", failure.index},
                          {"text", failure.text},
@@ -41,9 +41,9 @@ nlohmann::json FailureJson(const Failure& failure) {
 
 }  // namespace
 
-nlohmann::json FailuresJson(const std::vector<Failure>& failures) {
+nlohmann::json FailuresJson(const std::vector<CheckFailure>& failures) {
   nlohmann::json list = nlohmann::json::array();
-  for (const Failure& failure : failures) list.push_back(FailureJson(failure));
+  for (const CheckFailure& failure : failures) list.push_back(FailureJson(failure));
   return list;
 }
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "check_warnings.hpp"
-#include "failure.hpp"
+#include "talvane/definition/check_warnings.hpp"
+#include "talvane/definition/check_failure.hpp"
 #include "schema_command.hpp"
 
 namespace talvane::cli {
@@ -15,7 +15,7 @@ namespace talvane::cli {
 //   {"subject": "formula", "index": 2, "text": "...", "position": 17, "error": "0x80040006",
 //    "source": "...", "message": "...", "setting": "name", "settingValue": "..."}
 // Keys without a value (no position, no library error, no setting) are left out.
-nlohmann::json FailuresJson(const std::vector<Failure>& failures);
+nlohmann::json FailuresJson(const std::vector<CheckFailure>& failures);
 
 //   {"subject": "field", "index": 1, "text": "...", "position": 0, "message": "..."}
 nlohmann::json WarningsJson(const std::vector<CheckWarning>& warnings);

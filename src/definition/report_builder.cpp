@@ -1,4 +1,4 @@
-#include "report_builder.hpp"
+#include "talvane/definition/report_builder.hpp"
 
 #include <algorithm>
 #include <utility>
@@ -14,11 +14,11 @@
 #include "talvane/report/field_list.hpp"
 #include "talvane/report/formula_list.hpp"
 
-namespace talvane::cli {
+namespace talvane {
 
 namespace {
 
-using Subject = Failure::Subject;
+using Subject = CheckFailure::Subject;
 
 // The library raises the main table's and main field's refusal as a bare number without a message.
 constexpr const char* kMainTableHint = "refused: the main table is one table name, without a \".\"";
@@ -38,9 +38,9 @@ std::size_t ItemStart(const std::string& text, int32_t errorPos) {
   return position;
 }
 
-Failure LibraryFailure(Subject subject, std::size_t index, std::string text, const Error& e,
+CheckFailure LibraryFailure(Subject subject, std::size_t index, std::string text, const Error& e,
                        const char* hintForBareError = "") {
-  Failure failure;
+  CheckFailure failure;
   failure.subject = subject;
   failure.index = index;
   failure.text = std::move(text);
@@ -50,9 +50,9 @@ Failure LibraryFailure(Subject subject, std::size_t index, std::string text, con
   return failure;
 }
 
-Failure OwnFailure(Subject subject, std::size_t index, std::string text, std::string message,
+CheckFailure OwnFailure(Subject subject, std::size_t index, std::string text, std::string message,
                    std::optional<std::size_t> position = std::nullopt) {
-  Failure failure;
+  CheckFailure failure;
   failure.subject = subject;
   failure.index = index;
   failure.text = std::move(text);
@@ -61,9 +61,9 @@ Failure OwnFailure(Subject subject, std::size_t index, std::string text, std::st
   return failure;
 }
 
-Failure SettingFailure(Subject subject, std::size_t index, std::string text, std::string setting,
+CheckFailure SettingFailure(Subject subject, std::size_t index, std::string text, std::string setting,
                        std::string value, const Error& e) {
-  Failure failure = LibraryFailure(subject, index, std::move(text), e);
+  CheckFailure failure = LibraryFailure(subject, index, std::move(text), e);
   failure.setting = std::move(setting);
   failure.settingValue = std::move(value);
   return failure;
@@ -82,7 +82,7 @@ class ReportBuilder {
     for (std::size_t i = 0; i < definition_.fields.size(); ++i) AddField(i + 1, definition_.fields[i]);
     // Sets are complete only now: a reference may name a set whose formulas come later.
     CheckFormulas();
-    std::stable_sort(built_.failures.begin(), built_.failures.end(), [](const Failure& a, const Failure& b) {
+    std::stable_sort(built_.failures.begin(), built_.failures.end(), [](const CheckFailure& a, const CheckFailure& b) {
       return std::pair(a.subject, a.index) < std::pair(b.subject, b.index);
     });
     if (built_.failures.empty()) ReadStatement();
@@ -131,7 +131,7 @@ class ReportBuilder {
         formula->SetValue(applied.text);  // trims the caller's text as the formula does
         applied.accepted = true;
       } catch (const Error& e) {
-        Failure failure = LibraryFailure(Subject::kFormula, index, applied.text, e);
+        CheckFailure failure = LibraryFailure(Subject::kFormula, index, applied.text, e);
         failure.position = ItemStart(applied.text, formula->ErrorPos());
         built_.failures.push_back(std::move(failure));
       }
@@ -235,4 +235,4 @@ BuiltReport BuildReport(const Definition& definition, const std::shared_ptr<db::
   return ReportBuilder(definition, connection).Build();
 }
 
-}  // namespace talvane::cli
+}  // namespace talvane

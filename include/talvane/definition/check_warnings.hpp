@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "failure.hpp"
+#include "talvane/definition/check_failure.hpp"
 #include "talvane/definition/definition.hpp"
 
-namespace talvane::cli {
+namespace talvane {
 
 struct BuiltReport;
 struct CheckWarning {
   // kFormula or kField.
-  Failure::Subject subject = Failure::Subject::kFormula;
+  CheckFailure::Subject subject = CheckFailure::Subject::kFormula;
   // 1-based place of the formula or field in the definition.
   std::size_t index = 0;
   // The formula's trimmed text or the field reference.
@@ -28,4 +28,4 @@ struct CheckWarning {
 // its subject), formulas first, each list in definition order.
 std::vector<CheckWarning> CollectWarnings(const Definition& definition, const BuiltReport& built);
 
-}  // namespace talvane::cli
+}  // namespace talvane

@@ -6,22 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "talvane/definition/definition_reader.hpp"
-#include "failure.hpp"
+#include "talvane/definition/check_failure.hpp"
+#include "talvane/definition/definition.hpp"
+#include "talvane/fwd.hpp"
 
 namespace talvane {
-class Exception;
-namespace db {
-class Connection;
-}
-}  // namespace talvane
-
-namespace talvane::cli {
 
 struct BuiltReport {
   std::shared_ptr<Exception> report;
   // In the order of the definition: main table, main field, formulas, fields, then the statement.
-  std::vector<Failure> failures;
+  std::vector<CheckFailure> failures;
   // The text of each formula as the formula keeps it (trimmed), in the order of the definition, which is
   // the order of the report's list; the texts that failure and warning positions refer to.
   std::vector<std::string> formulaTexts;
@@ -35,4 +29,4 @@ struct BuiltReport {
 // nothing), and reads the statement when all of that succeeded.
 BuiltReport BuildReport(const Definition& definition, const std::shared_ptr<db::Connection>& connection);
 
-}  // namespace talvane::cli
+}  // namespace talvane

@@ -1,30 +1,30 @@
-#include "check_warnings.hpp"
+#include "talvane/definition/check_warnings.hpp"
 
 #include <algorithm>
 #include <utility>
 
 #include "talvane/definition/definition_reader.hpp"
-#include "report_builder.hpp"
+#include "talvane/definition/report_builder.hpp"
 #include "talvane/report/report_warnings.hpp"
 
-namespace talvane::cli {
+namespace talvane {
 
 namespace {
 
-Failure::Subject SubjectOf(const Warning& warning) {
-  return warning.subject == Warning::Subject::kField ? Failure::Subject::kField : Failure::Subject::kFormula;
+CheckFailure::Subject SubjectOf(const Warning& warning) {
+  return warning.subject == Warning::Subject::kField ? CheckFailure::Subject::kField : CheckFailure::Subject::kFormula;
 }
 
-bool HasFailure(const std::vector<Failure>& failures, Failure::Subject subject, std::size_t index) {
+bool HasFailure(const std::vector<CheckFailure>& failures, CheckFailure::Subject subject, std::size_t index) {
   return std::any_of(failures.begin(), failures.end(),
-                     [&](const Failure& f) { return f.subject == subject && f.index == index; });
+                     [&](const CheckFailure& f) { return f.subject == subject && f.index == index; });
 }
 
 // The text a warning's position refers to; empty for a place the definition does not have.
-std::string TextOf(const Definition& definition, const BuiltReport& built, Failure::Subject subject,
+std::string TextOf(const Definition& definition, const BuiltReport& built, CheckFailure::Subject subject,
                    std::size_t index) {
   if (index == 0) return {};
-  if (subject == Failure::Subject::kField) {
+  if (subject == CheckFailure::Subject::kField) {
     return index <= definition.fields.size() ? definition.fields[index - 1].field : std::string();
   }
   return index <= built.formulaTexts.size() ? built.formulaTexts[index - 1] : std::string();
@@ -37,7 +37,7 @@ std::vector<CheckWarning> CollectWarnings(const Definition& definition, const Bu
   std::vector<Warning> found = ReportWarnings(*built.report, built.formulaTexts);
   for (Warning& trap : LevelOneTrapWarnings(*built.report)) found.push_back(std::move(trap));
   for (Warning& warning : found) {
-    const Failure::Subject subject = SubjectOf(warning);
+    const CheckFailure::Subject subject = SubjectOf(warning);
     if (HasFailure(built.failures, subject, warning.index)) continue;
     warnings.push_back({subject, warning.index, TextOf(definition, built, subject, warning.index), warning.position,
                         std::move(warning.message)});
@@ -48,4 +48,4 @@ std::vector<CheckWarning> CollectWarnings(const Definition& definition, const Bu
   return warnings;
 }
 
-}  // namespace talvane::cli
+}  // namespace talvane

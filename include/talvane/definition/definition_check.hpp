@@ -1,26 +1,24 @@
 #pragma once
-// What `talvane check` finds in a definition, before anything is printed: the failures of applying it to a
-// report (the library's and the program's own), the compile step of its statement in the SQLite dialect, and
-// the library's warnings. The command prints the result; the property test and the report fuzz target use it
-// in-process.
+// What checking a definition finds, before anything is printed: the failures of applying it to a report (the
+// library's and the checks' own), the compile step of its statement in the SQLite dialect, and the library's
+// warnings. `talvane check`, the editor's server and the Python package's Report.check() share it.
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "check_warnings.hpp"
-#include "failure.hpp"
+#include "talvane/definition/check_warnings.hpp"
+#include "talvane/definition/check_failure.hpp"
 #include "talvane/definition/definition.hpp"
 
 namespace talvane::db {
 class Connection;
 }
 
-namespace talvane::cli {
-
+namespace talvane {
 
 struct CheckResult {
-  std::vector<Failure> failures;
+  std::vector<CheckFailure> failures;
   std::vector<CheckWarning> warnings;
   // The statement in the dialect of the connection, when the definition applied without failures.
   std::optional<std::string> statement;
@@ -37,6 +35,6 @@ CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<
 
 // The failure of a report without output fields, whose statement (`SELECT  FROM ...`) selects nothing and
 // cannot run; none when the definition has fields.
-std::optional<Failure> NoOutputFieldsFailure(const Definition& definition, const std::string& statement);
+std::optional<CheckFailure> NoOutputFieldsFailure(const Definition& definition, const std::string& statement);
 
-}  // namespace talvane::cli
+}  // namespace talvane

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-namespace talvane::cli {
+namespace talvane {
 
-struct Failure {
+struct CheckFailure {
   // In the order a definition is applied and reported.
   enum class Subject { kMainTable, kMainField, kFormula, kField, kStatement };
 
@@ -29,4 +29,4 @@ struct Failure {
   std::string message;
 };
 
-}  // namespace talvane::cli
+}  // namespace talvane

@@ -12,7 +12,7 @@
 #include "talvane/foundation/string_list.hpp"
 #include "talvane/report/exception.hpp"
 
-namespace talvane::cli {
+namespace talvane {
 
 namespace {
 
@@ -98,4 +98,4 @@ bool ReferenceCheck::SetOffersColumn(const std::string& set, std::string_view co
   return std::find(found->second.begin(), found->second.end(), UpperAscii(column)) != found->second.end();
 }
 
-}  // namespace talvane::cli
+}  // namespace talvane

@@ -20,7 +20,7 @@ class Connection;
 }
 }  // namespace talvane
 
-namespace talvane::cli {
+namespace talvane {
 
 struct UnknownReference {
   // Byte offset of the reference in the formula text.
@@ -56,4 +56,4 @@ class ReferenceCheck {
   std::unordered_map<std::string, std::string> problems_;              // by reference as written
 };
 
-}  // namespace talvane::cli
+}  // namespace talvane

@@ -1,32 +1,32 @@
-#include "definition_check.hpp"
+#include "talvane/definition/definition_check.hpp"
 
 #include <utility>
 
 #include "talvane/definition/definition_reader.hpp"
-#include "display_text.hpp"
-#include "report_builder.hpp"
+#include "talvane/definition/printable_text.hpp"
+#include "talvane/definition/report_builder.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/statement_on.hpp"
 
-namespace talvane::cli {
+namespace talvane {
 
 namespace {
 
 constexpr const char* kNoOutputFields =
     "the report has no output fields: its statement selects nothing and cannot run (add at least one field)";
 
-Failure StatementFailure(const std::string& statement, std::string message) {
-  Failure failure;
-  failure.subject = Failure::Subject::kStatement;
+CheckFailure StatementFailure(const std::string& statement, std::string message) {
+  CheckFailure failure;
+  failure.subject = CheckFailure::Subject::kStatement;
   failure.text = StatementOnOneLine(statement);
   failure.message = std::move(message);
   return failure;
 }
 
-Failure CompileFailure(const std::string& statement, const Error& e) {
-  Failure failure = StatementFailure(statement, e.Message());
+CheckFailure CompileFailure(const std::string& statement, const Error& e) {
+  CheckFailure failure = StatementFailure(statement, e.Message());
   failure.errorNumber = e.Number();
   failure.source = e.Source();
   return failure;
@@ -62,7 +62,7 @@ void CompileInSqlite(const BuiltReport& built, const std::shared_ptr<db::Connect
 
 }  // namespace
 
-std::optional<Failure> NoOutputFieldsFailure(const Definition& definition, const std::string& statement) {
+std::optional<CheckFailure> NoOutputFieldsFailure(const Definition& definition, const std::string& statement) {
   if (!definition.fields.empty()) return std::nullopt;
   return StatementFailure(statement, kNoOutputFields);
 }
@@ -75,7 +75,7 @@ CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<
   result.failures = built.failures;
   result.statement = built.statement;
   if (!result.failures.empty()) return result;
-  if (std::optional<Failure> noFields = NoOutputFieldsFailure(definition, *built.statement)) {
+  if (std::optional<CheckFailure> noFields = NoOutputFieldsFailure(definition, *built.statement)) {
     result.failures.push_back(std::move(*noFields));
     return result;
   }
@@ -83,4 +83,4 @@ CheckResult CheckDefinition(const Definition& definition, const std::shared_ptr<
   return result;
 }
 
-}  // namespace talvane::cli
+}  // namespace talvane
