@@ -33,12 +33,18 @@ std::string_view TrimSpaces(std::string_view text) {
 }
 
 // At level 2, the group's type once an operand of type `next` stands at `place` of its children, after an
-// operator that makes date arithmetic with what comes before (of type `current`); none otherwise.
+// operator that makes date arithmetic with what comes before (of type `current`); none otherwise. A date
+// added to a date means nothing, and is refused with what does.
 std::optional<ITEMDATATYPEENUM> DateArithmeticAt(const std::shared_ptr<INode>& group,
                                                  const std::vector<std::shared_ptr<INode>>& children,
                                                  std::size_t place, ITEMDATATYPEENUM current, ITEMDATATYPEENUM next) {
   if (place == 0 || place > children.size() || children[place - 1]->ItemType() != kArith) return std::nullopt;
   if (tree::LanguageLevelOf(group) != 2) return std::nullopt;
+  if (current == kIsDate && next == kIsDate && children[place - 1]->Value() == "+") {
+    Raise(ERR_ITEMTYPE, kAddSource,
+          "A date cannot be added to a date: a date minus a date is a number of days, and a date plus or minus a "
+          "number is a date");
+  }
   return tree::DateArithmetic(current, children[place - 1]->Value(), next);
 }
 

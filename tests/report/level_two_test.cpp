@@ -196,6 +196,12 @@ TEST_F(LevelTwo, TheConstructsInEachDialect) {
   report->SetLanguageLevel(2);
   EXPECT_TALVANE_ERROR(Add(*report, "Orders.Amount IS NULL 5"), ERR_ITEMTYPE, "Exception: Formula.Add", "Illigal value");
   EXPECT_FALSE(Add(*report, "Orders.Amount NOT BETWEEN 1")->Valid());
+  for (const char* text : {"Orders.Shipped + Orders.OrderDate > 5", "TODAY + Orders.OrderDate > 5"}) {
+    SCOPED_TRACE(text);
+    EXPECT_TALVANE_ERROR(Add(*report, text), ERR_ITEMTYPE, "Exception: Section.Add",
+                         "A date cannot be added to a date: a date minus a date is a number of days, and a date "
+                         "plus or minus a number is a date");
+  }
   for (const char* text : {"Orders.OrderID NOT IN(1)", "Orders.OrderDate < TODAY", "Orders.Amount > -5",
                            "Orders.OrderDate = 2023-06-14"}) {
     SCOPED_TRACE(text);
