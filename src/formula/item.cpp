@@ -23,6 +23,13 @@ namespace talvane {
 
 namespace {
 
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
 constexpr std::string_view kValueSource = "Exception: Item.Value";
 constexpr std::string_view kInvalidFieldFormat = "Invalid field format for item";
 constexpr int16_t kEarliestDateYear = 1700;
@@ -67,7 +74,11 @@ std::shared_ptr<Item> Item::Create() {
   return std::make_shared<Made>();
 }
 
-bool Item::Valid() const { return !value_.empty(); }
+bool Item::Valid() const {
+  // Level 2 has the empty string ""; level 1 takes an empty item as missing.
+  if (value_.empty()) return itemType_ == kLiteral && dataType_ == kIsString && tree::LanguageLevelOf(parent_.lock()) == 2;
+  return true;
+}
 
 ITEMTYPEENU Item::ItemType() const { return itemType_; }
 
@@ -100,7 +111,7 @@ void Item::SetParent(const std::shared_ptr<INode>& value) {
 }
 
 std::string Item::Value() const {
-  if (itemType_ == kLiteral && dataType_ == kIsString) return "\"" + value_ + "\"";
+  if (itemType_ == kLiteral && dataType_ == kIsString) return "\"" + ReplaceAll(value_, "\"", "\"\"") + "\"";
   if (itemType_ == kField) return AddBrackets(value_);
   return value_;
 }
@@ -209,7 +220,11 @@ void Item::StoreLiteral(const std::string& text) {
   } else if (IsValidTime(text)) {
     dataType_ = kIsTime;
   } else {
-    value_ = CleanText(text, kCleanRemove, "\"");
+    // Level 2 reads "" inside a string as one double quote; level 1 drops every quote.
+    const bool levelTwoString = text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
+                                tree::LanguageLevelOf(parent_.lock()) == 2;
+    value_ = levelTwoString ? ReplaceAll(text.substr(1, text.size() - 2), "\"\"", "\"")
+                            : CleanText(text, kCleanRemove, "\"");
     dataType_ = kIsString;
     return;
   }

@@ -101,6 +101,21 @@ std::optional<std::string> NegativeNumber(Cursor& cursor) {
   return std::string(cursor.Text(start, end));
 }
 
+// A string in which "" stands for one double quote, the empty string "" among them, cut off the front of
+// `rest`; none, with `rest` untouched, when it is not closed, for the common splitter to refuse.
+std::optional<std::string> QuotedString(std::string_view& rest, std::size_t start) {
+  std::size_t at = start + 1;
+  for (;;) {
+    at = rest.find_first_of(std::string_view("\"\0", 2), at);
+    if (at == std::string_view::npos || rest[at] == '\0') return std::nullopt;
+    if (at + 1 >= rest.size() || rest[at + 1] != '"') break;
+    at += 2;
+  }
+  std::string item(rest.substr(start, at + 1 - start));
+  rest.remove_prefix(at + 1);
+  return item;
+}
+
 }  // namespace
 
 std::optional<std::string> CutLevelTwoItem(std::string_view& rest, bool operandExpected) {
@@ -119,6 +134,8 @@ std::optional<std::string> CutLevelTwoItem(std::string_view& rest, bool operandE
     }
   } else if (start < rest.size() && IsDigit(rest[start])) {
     item = IsoDate(cursor);
+  } else if (start < rest.size() && rest[start] == '"') {
+    return QuotedString(rest, start);  // moves `rest` itself
   } else if (operandExpected && start < rest.size() && rest[start] == '-') {
     item = NegativeNumber(cursor);
   }

@@ -190,6 +190,19 @@ TEST_F(LevelTwo, TheConstructsInEachDialect) {
   EXPECT_EQ(Dialects("Orders.Shipped < NOW")[1], "[Orders].[Shipped] < Now()");
   EXPECT_EQ(Dialects("Orders.OrderDate >= 2023-06-14")[2], "julianday([Orders].[OrderDate]) >= julianday('2023-06-14')");
   EXPECT_EQ(Dialects("Orders.OrderDate >= 14/06/2023", 1)[2], Dialects("Orders.OrderDate >= 2023-06-14")[2]);
+  EXPECT_EQ(Dialects(R"(Customers.Name IN("", "say ""hi""", "O'Neil"))")[2],
+            R"([Customers].[Name] COLLATE NOCASE IN ('', 'say "hi"', 'O''Neil'))");
+  {
+    auto strings = Report(kSqlite);
+    strings->SetLanguageLevel(2);
+    EXPECT_EQ(Add(*strings, R"(Customers.Name = "say ""hi""")")->Node(2)->Value(), R"("say ""hi""")");
+    strings->Formulae()->Clear();
+    Field(*strings, "Customers.CustID");
+    Add(*strings, R"(Customers.Email <> "")");
+    EXPECT_EQ(Rows(*strings), (std::multiset<std::string>{"2", "3"}));
+    auto levelOne = Report(kSqlite);
+    EXPECT_FALSE(Add(*levelOne, R"(Customers.Email = "")")->Valid());
+  }
 
   // Misused, and at level 1, each refused.
   auto report = Report(kSqlServerProvider, "Orders", "OrderID");
