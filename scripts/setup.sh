@@ -13,7 +13,7 @@ test_packages=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-d
                help2man unixodbc-dev libsqliteodbc odbc-postgresql postgresql tdsodbc
                python3 python3-dev python3-venv python3-pip python3-setuptools python3-wheel python3-pytest python3-pandas
                pybind11-dev python3-pybind11
-               libcpp-httplib-dev pkg-config chromium)
+               libcpp-httplib-dev pkg-config chromium zlib1g-dev)
 packages=("${main_packages[@]}")
 [ "${1:-}" = "--main" ] || packages+=("${test_packages[@]}")
 missing=()

@@ -127,6 +127,12 @@ void BindReport(py::module_& module) {
       .def_property("main_field", &Exception::MainField,
                     [](Exception& r, const py::handle& value) { r.SetMainField(TextArgument("main_field", value)); },
                     "Its key column, on which every set is joined.")
+      .def_property("language_level", &Exception::LanguageLevel, &Exception::SetLanguageLevel,
+                    "1 (the default): statements as they always were; 2: rows filtered before grouping, joins from "
+                    "the main table, COUNT of non-NULL values, output aggregates applied. Setting it checks every "
+                    "formula again.")
+      .def_property("distinct", &Exception::Distinct, &Exception::SetDistinct,
+                    "One row per distinct result (SELECT DISTINCT).")
       .def_property("connection", &Exception::Connection, &Exception::SetConnection,
                     "The connection; its Provider chooses the dialect.")
       .def_property_readonly("database_type", &Exception::DatabaseType, "The dialect of the statement.")

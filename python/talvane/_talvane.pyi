@@ -161,6 +161,8 @@ class Report:
     fields: FieldList
     main_table: str
     main_field: str
+    language_level: int
+    distinct: bool
     connection: Optional[Connection]
     @property
     def database_type(self) -> DatabaseType: ...

@@ -26,6 +26,11 @@ const TypeInfo& ExceptionInterface() {
           {kMethod, "FieldsReferencingSet", Bind<&Exception::FieldsReferencingSet>(), {In("SetName")}},
           {kMethod, "Sets", Bind<&Exception::Sets>()},
           {kMethod, "FieldsInSet", Bind<&Exception::FieldsInSet>(), {In("SetName")}},
+          // Added members come last: the identifiers of the earlier ones stay what hosts have stored.
+          {kGet, "LanguageLevel", Bind<&Exception::LanguageLevel>()},
+          {kPut, "LanguageLevel", Bind<&Exception::SetLanguageLevel>(), {Rhs()}},
+          {kGet, "Distinct", Bind<&Exception::Distinct>()},
+          {kPut, "Distinct", Bind<&Exception::SetDistinct>(), {Rhs()}},
       });
   return info;
 }

@@ -45,6 +45,8 @@ void ApplyDefinition(Exception& report, const Definition& definition) {
   const db::SchemaScope schemaScope;
   report.SetMainTable(definition.mainTable);
   report.SetMainField(definition.mainField);
+  report.SetLanguageLevel(definition.languageLevel);
+  report.SetDistinct(definition.distinct);
   for (const FormulaDefinition& formula : definition.formulas) AddFormula(*report.Formulae(), formula);
   for (const FieldDefinition& field : definition.fields) AddField(*report.Fields(), field);
 }

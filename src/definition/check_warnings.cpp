@@ -34,7 +34,9 @@ std::string TextOf(const Definition& definition, const BuiltReport& built, Check
 
 std::vector<CheckWarning> CollectWarnings(const Definition& definition, const BuiltReport& built) {
   std::vector<CheckWarning> warnings;
-  for (Warning& warning : ReportWarnings(*built.report, built.formulaTexts)) {
+  std::vector<Warning> found = ReportWarnings(*built.report, built.formulaTexts);
+  for (Warning& trap : LevelOneTrapWarnings(*built.report)) found.push_back(std::move(trap));
+  for (Warning& warning : found) {
     const CheckFailure::Subject subject = SubjectOf(warning);
     if (HasFailure(built.failures, subject, warning.index)) continue;
     warnings.push_back({subject, warning.index, TextOf(definition, built, subject, warning.index), warning.position,

@@ -40,6 +40,8 @@ constexpr Key kDefinitionKeys[] = {
     {"fields", "the output fields, a list of objects with these keys:"},
     {"formulas", "the rules, a list of objects with these keys:"},
     {"description", "free text for the reader, not used"},
+    {"languageLevel", "1 (the default) or 2: the language level of the rules"},
+    {"distinct", "true: one row per distinct result"},
 };
 constexpr Key kFieldKeys[] = {
     {"field", "a field reference: Orders.Amount, [Orders].[Ship Date] or Set.Column (required)"},
@@ -92,6 +94,13 @@ class ObjectReader {
     // The library takes texts up to their end; a NUL inside would cut a name or a formula short.
     if (value->text.find('\0') != std::string::npos) Fail(Quoted(key) + " holds a NUL character");
     return std::move(value->text);
+  }
+
+  std::optional<bool> OptionalBoolean(std::string_view key) const {
+    const JsonValue* value = object_.Member(key);
+    if (!value) return std::nullopt;
+    if (value->kind != JsonValue::Kind::kBoolean) Fail(Quoted(key) + " must be true or false, not " + value->Description());
+    return value->truth;
   }
 
   std::string RequiredString(std::string_view key, std::string_view meaning) const {
@@ -245,6 +254,11 @@ Definition ParseDefinition(std::string_view text, const std::string& rawSource) 
   definition.description = reader.OptionalString("description").value_or("");
   definition.mainTable = reader.RequiredString("mainTable", "the table whose records the report lists");
   definition.mainField = reader.RequiredString("mainField", "the key column of the main table");
+  definition.languageLevel = reader.OptionalWholeNumber("languageLevel").value_or(1);
+  if (definition.languageLevel != 1 && definition.languageLevel != 2) {
+    reader.Fail("\"languageLevel\" must be 1 or 2, not " + std::to_string(definition.languageLevel));
+  }
+  definition.distinct = reader.OptionalBoolean("distinct").value_or(false);
   if (std::vector<JsonValue>* fields = reader.OptionalObjectList("fields", "field")) {
     definition.fields.reserve(fields->size());
     for (std::size_t i = 0; i < fields->size(); ++i) definition.fields.push_back(ReadField((*fields)[i], source, i + 1));

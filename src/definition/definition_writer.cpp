@@ -117,6 +117,8 @@ Definition DefinitionOf(const Exception& report) {
   Definition definition;
   definition.mainTable = PlainName(report.MainTable());
   definition.mainField = PlainName(report.MainField());
+  definition.languageLevel = report.LanguageLevel();
+  definition.distinct = report.Distinct();
   const FormulaList& formulas = *report.Formulae();
   for (int32_t i = 1; i <= formulas.Count(); ++i) definition.formulas.push_back(FormulaOf(*formulas.Formula(i)));
   const FieldList& fields = *report.Fields();
@@ -130,6 +132,9 @@ std::string DefinitionJson(const Definition& definition) {
     if (!definition.description.empty()) text += "\n  \"description\": " + Json(definition.description).dump() + ",";
     text += "\n  \"mainTable\": " + Json(definition.mainTable).dump();
     text += ",\n  \"mainField\": " + Json(definition.mainField).dump();
+    // Written only when not the default, so that a level-1 report's file stays as it was.
+    if (definition.languageLevel != 1) text += ",\n  \"languageLevel\": " + std::to_string(definition.languageLevel);
+    if (definition.distinct) text += ",\n  \"distinct\": true";
     text += ListJson("fields", definition.fields, FieldJson);
     text += ListJson("formulas", definition.formulas, FormulaJson);
     return text + "\n}\n";

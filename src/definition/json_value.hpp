@@ -17,6 +17,7 @@ struct JsonValue {
 
   Kind kind = Kind::kNull;
   std::string text;                 // of a string
+  bool truth = false;               // of a boolean
   int64_t integer = 0;              // of a whole number below zero (kInteger)
   uint64_t unsignedInteger = 0;     // of a whole number of zero or more (kUnsigned)
   std::vector<JsonMember> members;  // of an object

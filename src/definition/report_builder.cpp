@@ -100,6 +100,9 @@ class ReportBuilder {
 
   void SetMain() {
     Exception& report = *built_.report;
+    // The reader accepts only levels the library knows; set before any formula is read.
+    report.SetLanguageLevel(definition_.languageLevel);
+    report.SetDistinct(definition_.distinct);
     try {
       report.SetMainTable(definition_.mainTable);
     } catch (const Error& e) {

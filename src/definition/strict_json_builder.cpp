@@ -39,6 +39,11 @@ bool StrictJsonBuilder::number_integer(json::number_integer_t value) {
   return true;
 }
 
+bool StrictJsonBuilder::boolean(bool value) {
+  Filled(JsonValue::Kind::kBoolean).truth = value;
+  return true;
+}
+
 bool StrictJsonBuilder::number_unsigned(json::number_unsigned_t value) {
   Filled(JsonValue::Kind::kUnsigned).unsignedInteger = value;
   return true;

@@ -23,7 +23,7 @@ class StrictJsonBuilder {
       : result_(result), source_(std::move(source)), maxDepth_(maxDepth) {}
 
   bool null() { return Scalar(JsonValue::Kind::kNull); }
-  bool boolean(bool) { return Scalar(JsonValue::Kind::kBoolean); }
+  bool boolean(bool value);
   bool number_integer(json::number_integer_t value);
   bool number_unsigned(json::number_unsigned_t value);
   bool number_float(json::number_float_t, const json::string_t&) { return Scalar(JsonValue::Kind::kFraction); }

@@ -54,6 +54,9 @@ std::string SqlServerColumnAsText(const ColumnOperand& c) {
   return "CONVERT(nvarchar, " + SqlServerColumn(c) + (c.type == kIsDate ? ", 3)" : ", 0)");
 }
 
+// A datetime converts to its days since 1900 as a float, and a float back to a datetime where one is compared.
+std::string SqlServerDateInDays(const std::string& date) { return "CAST(CONVERT(DATETIME, " + date + ") AS FLOAT)"; }
+
 // ---- Access ----
 
 std::string AccessDate(const CalendarDate& d) {
@@ -66,6 +69,9 @@ std::string AccessColumn(const ColumnOperand& c) {
   if (c.type != kIsNumeric) return c.reference;
   return "IIF(ISNULL(" + c.reference + "), 0, " + c.reference + ")";
 }
+
+// Access and SQLite dates are numbers of days already (SQLite's as julian day numbers).
+std::string DateAsItIs(const std::string& date) { return date; }
 
 // ---- SQLite ----
 // Dates and times are stored as text ('2023-01-04', '2023-01-10 11:00:00', '09:15'). As julian day numbers a
@@ -206,6 +212,12 @@ std::string PostgresNames(std::string statement) {
 }
 
 std::string PostgresDate(const CalendarDate& d) { return "TIMESTAMP '" + IsoDate(d) + " 00:00:00'"; }
+// A timestamp as a number of days, fractions kept, as SQL Server's datetime as a float.
+std::string PostgresDateInDays(const std::string& date) { return "(EXTRACT(EPOCH FROM " + date + ") / 86400)"; }
+// Days since 1970 as a timestamp again.
+std::string PostgresDaysAsDate(const std::string& days) {
+  return "(TIMESTAMP 'epoch' + (" + days + ") * INTERVAL '1 day')";
+}
 std::string PostgresTime(std::string_view text, bool inText) {
   return inText ? Quoted(text) : "TIME " + Quoted(text);
 }
@@ -315,7 +327,11 @@ constexpr Dialect kDialects[] = {
      .textConcatenation = "+",
      .caselessOperand = AsGiven,
      .likeMatch = nullptr,
-     .classPatternMatch = nullptr},
+     .classPatternMatch = nullptr,
+     .today = "CONVERT(DATETIME, CONVERT(DATE, GETDATE()))",
+     .now = "GETDATE()",
+     .dateInDays = SqlServerDateInDays,
+     .daysAsDate = DateAsItIs},
     // Access has no FULL JOIN, wants every join parenthesised, and mixes types in text expressions without
     // an explicit conversion.
     {.dialect = kAccess,
@@ -339,7 +355,11 @@ constexpr Dialect kDialects[] = {
      .textConcatenation = "+",
      .caselessOperand = AsGiven,
      .likeMatch = nullptr,
-     .classPatternMatch = nullptr},
+     .classPatternMatch = nullptr,
+     .today = "Date()",
+     .now = "Now()",
+     .dateInDays = DateAsItIs,
+     .daysAsDate = DateAsItIs},
     // SQLite's LIKE already ignores ASCII letter case and has no escape character.
     {.dialect = kSQLite,
      .name = "SQLite",
@@ -362,7 +382,11 @@ constexpr Dialect kDialects[] = {
      .textConcatenation = "||",
      .caselessOperand = SqliteCaseless,
      .likeMatch = nullptr,
-     .classPatternMatch = SqliteClassPatternMatch},
+     .classPatternMatch = SqliteClassPatternMatch,
+     .today = "julianday(date('now', 'localtime'))",
+     .now = "julianday('now', 'localtime')",
+     .dateInDays = DateAsItIs,
+     .daysAsDate = DateAsItIs},
     {.dialect = kPostgreSQL,
      .name = "PostgreSQL",
      .option = "postgresql",
@@ -384,7 +408,11 @@ constexpr Dialect kDialects[] = {
      .textConcatenation = "||",
      .caselessOperand = PostgresCaseless,
      .likeMatch = PostgresLike,
-     .classPatternMatch = PostgresClassPatternMatch},
+     .classPatternMatch = PostgresClassPatternMatch,
+     .today = "CAST(CURRENT_DATE AS TIMESTAMP)",
+     .now = "LOCALTIMESTAMP",
+     .dateInDays = PostgresDateInDays,
+     .daysAsDate = PostgresDaysAsDate},
 };
 
 constexpr Dialect kNoDialect = {.dialect = static_cast<DATABASETYPEENU>(-1),
@@ -408,7 +436,11 @@ constexpr Dialect kNoDialect = {.dialect = static_cast<DATABASETYPEENU>(-1),
                                 .textConcatenation = "+",
                                 .caselessOperand = AsGiven,
                                 .likeMatch = nullptr,
-                                .classPatternMatch = nullptr};
+                                .classPatternMatch = nullptr,
+                                .today = "",
+                                .now = "",
+                                .dateInDays = DateAsItIs,
+                                .daysAsDate = DateAsItIs};
 
 }  // namespace
 

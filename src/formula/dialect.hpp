@@ -66,6 +66,14 @@ struct Dialect {
   // LIKE or NOT LIKE with a pattern literal that holds a character class ([a-c], [^0-9]); none when the
   // dialect's LIKE reads classes itself.
   std::string (*classPatternMatch)(const std::string& subject, bool negated, std::string_view pattern);
+  // Language level 2: today's date and the current date and time, read by the database when the statement
+  // runs, in the form a date column takes in a comparison.
+  std::string_view today;
+  std::string_view now;
+  // A date in an expression that adds or subtracts days, as a number of days (its rendering given).
+  std::string (*dateInDays)(const std::string& date);
+  // An expression of days that stands for a date (a date plus or minus days) as the dialect compares dates.
+  std::string (*daysAsDate)(const std::string& days);
 };
 
 // The row of a dialect. A value outside the enumeration has a row of its own: the statement laid out as

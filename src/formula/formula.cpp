@@ -71,6 +71,7 @@ void Formula::Clear() {
   sections_.clear();
   errorPos_ = 0;
   errorItem_.clear();
+  text_.clear();
   grouping_ = kBase;
   name_.clear();
   dataTypeSet_ = false;
@@ -102,8 +103,8 @@ bool Formula::ComparisonSet() const { return !comparison_.empty(); }
 std::string Formula::Comparison() const { return comparison_; }
 
 std::string Formula::SectionSeperator() const {
-  if (sections_.size() > 1 && comparison_ == "IN") return ",";
-  if (sections_.size() > 1 && comparison_ == "BETWEEN") return "AND";
+  if (sections_.size() > 1 && tree::IsListComparison(comparison_)) return ",";
+  if (sections_.size() > 1 && tree::IsRangeComparison(comparison_)) return "AND";
   return {};
 }
 
@@ -128,6 +129,17 @@ std::shared_ptr<INode> Formula::MarkChanged() {
   ++revision_;
   if (const std::shared_ptr<talvane::Exception> owner = OwningException()) owner->NoteFormulaChanged(*this);
   return nullptr;
+}
+
+int32_t Formula::LanguageLevel() const {
+  const std::shared_ptr<talvane::Exception> owner = OwningException();
+  return owner ? owner->LanguageLevel() : 1;
+}
+
+void Formula::CheckTextAgain() {
+  if (text_.empty() || !tree::ConnectionIsOpen(connection_)) return;
+  std::string text = text_;
+  SetValue(text);
 }
 
 std::shared_ptr<talvane::Exception> Formula::OwningException() const {

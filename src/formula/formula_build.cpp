@@ -1,8 +1,11 @@
 // Building a formula from its text: one comparison between operand sections, and its validity.
 #include "talvane/formula/formula.hpp"
 
+#include <optional>
+
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
+#include "formula/level_two_items.hpp"
 #include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/classify_item.hpp"
 #include "talvane/formula/parse_item.hpp"
@@ -40,14 +43,17 @@ void Formula::SetValue(std::string& text) {
 
   text = CleanText(text, kTrim, {}, {}, kFormulaTextWhitespace);
   if (text.empty()) return;
+  text_ = text;
 
   // Cut with a shrinking view of the text: each item costs its own length, never the remainder's.
   std::string_view rest = text;
   std::size_t position = 0;
+  const int32_t level = LanguageLevel();
+  bool operandExpected = true;
   try {
     while (!rest.empty()) {
       position = text.size() - rest.size();
-      std::string item = ParseItem(rest);
+      std::string item = detail::CutItem(rest, level, operandExpected);
       Add(item);
     }
   } catch (...) {
@@ -65,19 +71,22 @@ void Formula::Add(std::string_view newItem) {
 void Formula::Add(std::string& newItem) {
   const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
   const detail::ChangeNote note(this);
-  const ITEMTYPEENU kind = ClassifyItem(newItem);
+  // The comparisons only level 2 knows are words that would otherwise read as a field.
+  const std::optional<std::string> levelTwoComparison =
+      LanguageLevel() == 2 ? detail::LevelTwoComparison(newItem) : std::nullopt;
+  const ITEMTYPEENU kind = levelTwoComparison ? kComparisson : ClassifyItem(newItem);
   const std::size_t n = sections_.size();
 
   if (kind == kComparisson) {
     if (n != 1 || !comparison_.empty() || EndsInOpenGroup(*sections_.front())) RefuseItem();
     sections_.front()->CloseSection();
-    comparison_ = CleanText(newItem, kTrimUpper, {}, {}, kWsAll);
+    comparison_ = levelTwoComparison ? *levelTwoComparison : CleanText(newItem, kTrimUpper, {}, {}, kWsAll);
     return;
   }
 
   if (kind == kSeperator) {
     newItem = CleanText(newItem, kTrimUpper, {}, {}, kWsAll);
-    const bool betweenIsComplete = comparison_ == "BETWEEN" && n == 3;
+    const bool betweenIsComplete = tree::IsRangeComparison(comparison_) && n == 3;
     if (n <= 1 || betweenIsComplete || newItem != SectionSeperator() || EndsInOpenGroup(*sections_.back())) {
       RefuseItem();
     }
@@ -95,7 +104,8 @@ void Formula::Add(std::string& newItem) {
   // begins after a separator, which opens its section itself; an operand closed by a ")" of its own may not
   // be followed by another without one (x IN(1) 2 is not IN (1, 2), x BETWEEN 1 AND 2) 3 has no fourth
   // operand).
-  const bool operandMayBegin = n == 0 || (!comparison_.empty() && n == 1);
+  // IS NULL and IS NOT NULL have no right operand.
+  const bool operandMayBegin = n == 0 || (!comparison_.empty() && n == 1 && !tree::IsNullTest(comparison_));
   if (!operandMayBegin) RefuseItem();
   sections_.push_back(NewSection(&newItem));
 }
@@ -114,7 +124,10 @@ std::shared_ptr<Section> Formula::NewSection(std::string* value) {
 bool Formula::Valid() const {
   if (comparison_.empty()) return false;
   const std::size_t n = sections_.size();
-  const bool countFits = comparison_ == "BETWEEN" ? n == 3 : comparison_ == "IN" ? n > 2 : n == 2;
+  const bool countFits = tree::IsRangeComparison(comparison_) ? n == 3
+                         : tree::IsListComparison(comparison_) ? n > 2
+                         : tree::IsNullTest(comparison_)       ? n == 1
+                                                               : n == 2;
   if (!countFits) return false;
   bool result = true;
   for (const auto& section : sections_) result = section->Valid() && result;

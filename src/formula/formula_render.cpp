@@ -54,19 +54,19 @@ std::optional<std::string> Formula::LikeSQL(bool ShowSets) const {
 // comparison do so. LIKE is rendered on its own.
 bool Formula::ComparesTexts() const {
   return dataTypeSet_ && dataType_ == kIsString && !comparison_.empty() && comparison_ != "LIKE" &&
-         comparison_ != "NOT LIKE";
+         comparison_ != "NOT LIKE" && !tree::IsNullTest(comparison_);
 }
 
 std::string Formula::SQL(bool ShowSets) const {
   if (std::optional<std::string> match = LikeSQL(ShowSets)) return *match;
   const detail::Dialect& dialect = detail::DialectOf(databaseType_);
   const bool texts = ComparesTexts();
-  const bool isIn = comparison_ == "IN";
+  const bool isIn = tree::IsListComparison(comparison_);
   const std::size_t n = sections_.size();
   std::string text;
   for (std::size_t i = 1; i <= n; ++i) {
     if (!text.empty()) {
-      if (comparison_ == "BETWEEN" && i == 3) {
+      if (tree::IsRangeComparison(comparison_) && i == 3) {
         text += " AND ";
       } else if (!isIn) {
         text += ' ';
@@ -119,11 +119,7 @@ std::string Formula::NonAggragateFields() const {
 }
 
 bool Formula::Aggragate() const {
-  for (const auto& section : sections_) {
-    const std::string function = section->SectionFunction();
-    if (function == tree::kTotalFunction) continue;
-    if (tree::IsAggregateFunction(function) || section->Aggragate()) return true;
-  }
+  if (tree::HoldsAggregate(*this)) return true;
   // Otherwise the output fields it is grouped with decide: those of its own set when it is named, those
   // outside every set when it is not. A formula outside a report has no output fields.
   const std::shared_ptr<talvane::Exception> owner = OwningException();

@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "talvane/db/connection.hpp"
+#include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
+#include "talvane/foundation/error.hpp"
 #include "talvane/foundation/string_list.hpp"
 
 namespace talvane::tree {
@@ -22,6 +24,61 @@ std::string BareSetName(std::string_view value) {
 
 bool IsUsableSetName(std::string_view bareName) {
   return CanBracket(bareName) && bareName.find('.') == std::string_view::npos;
+}
+
+bool HoldsAggregate(const Formula& formula) {
+  for (int32_t i = 1; i <= formula.Count(); ++i) {
+    const std::shared_ptr<Section> section = AsSection(formula.Node(i));
+    if (!section) continue;
+    const std::string function = section->SectionFunction();
+    if (function == kTotalFunction) continue;
+    if (IsAggregateFunction(function) || section->Aggragate()) return true;
+  }
+  return false;
+}
+
+int32_t LanguageLevelOf(std::shared_ptr<INode> node) {
+  for (int32_t step = 0; node && node->ItemType() != kFormula && step < kMaxParentWalk; ++step) {
+    node = node->Parent();
+  }
+  const auto formula = std::dynamic_pointer_cast<Formula>(node);
+  return formula ? formula->LanguageLevel() : 1;
+}
+
+bool TakesValuesAsTheyAre(const std::shared_ptr<INode>& node) {
+  const std::shared_ptr<Section> group = AsSection(node);
+  if (!group) return false;
+  if (group->SectionFunction() == "COUNT") return LanguageLevelOf(group) == 2;
+  const auto formula = std::dynamic_pointer_cast<Formula>(group->Parent());
+  return formula && IsNullTest(formula->Comparison()) && formula->Count() > 0 && formula->Node(1) == group;
+}
+
+bool CountsDatesInDays(const std::shared_ptr<INode>& node) {
+  const std::shared_ptr<Section> group = AsSection(node);
+  if (!group || LanguageLevelOf(group) != 2) return false;
+  for (int32_t i = 1; i <= group->Count(); ++i) {
+    const auto item = AsItem(group->Node(i));
+    if (item && item->ItemType() == kArith && (item->Value() == "+" || item->Value() == "-")) {
+      try {
+        return group->DataType() != kIsString;  // a text expression joins texts
+      } catch (const Error&) {
+        return false;
+      }
+    }
+  }
+  return false;
+}
+
+bool IsListComparison(std::string_view comparison) { return comparison == "IN" || comparison == "NOT IN"; }
+bool IsRangeComparison(std::string_view comparison) { return comparison == "BETWEEN" || comparison == "NOT BETWEEN"; }
+bool IsNullTest(std::string_view comparison) { return comparison == "IS NULL" || comparison == "IS NOT NULL"; }
+
+std::optional<ITEMDATATYPEENUM> DateArithmetic(ITEMDATATYPEENUM current, std::string_view op, ITEMDATATYPEENUM next) {
+  if (op != "+" && op != "-") return std::nullopt;
+  if (current == kIsDate && next == kIsNumeric) return kIsDate;
+  if (current == kIsNumeric && next == kIsDate && op == "+") return kIsDate;
+  if (current == kIsDate && next == kIsDate && op == "-") return kIsNumeric;
+  return std::nullopt;
 }
 
 bool ConnectionIsOpen(const std::shared_ptr<db::Connection>& connection) {

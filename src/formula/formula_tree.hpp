@@ -3,6 +3,7 @@
 // rule of a group, and the ", "-separated lists that the tree walks return.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -20,6 +21,32 @@ constexpr std::string_view kTotalFunction = "TOTAL";
 
 // SUM, COUNT, MAX, MIN or AVG (TOTAL is not an aggregate: it renders as a subquery of its own).
 bool IsAggregateFunction(std::string_view function);
+
+// Whether an operand of the formula holds an aggregate (TOTAL is none); Formula::Aggragate also counts the
+// aggregates of the output fields the formula is grouped with.
+bool HoldsAggregate(const Formula& formula);
+
+// The language level of the report the node's formula belongs to; 1 for a node outside a report.
+int32_t LanguageLevelOf(std::shared_ptr<INode> node);
+
+// True when the columns directly inside the group are taken as they are, a missing value staying missing
+// (elsewhere a missing number counts as 0): at language level 2, inside COUNT and in the left operand of
+// IS NULL and IS NOT NULL.
+bool TakesValuesAsTheyAre(const std::shared_ptr<INode>& node);
+
+// True inside a group that adds to or subtracts from a date at language level 2: a date is a number of
+// days there.
+bool CountsDatesInDays(const std::shared_ptr<INode>& node);
+
+// Comparisons by their canonical text. IN and NOT IN take a list, BETWEEN and NOT BETWEEN two bounds, IS NULL
+// and IS NOT NULL no right operand.
+bool IsListComparison(std::string_view comparison);
+bool IsRangeComparison(std::string_view comparison);
+bool IsNullTest(std::string_view comparison);
+
+// At language level 2, the type of a group after `op` and an operand of type `next`: a date plus or minus
+// days is a date, a date minus a date a number of days; none when the two do not make date arithmetic.
+std::optional<ITEMDATATYPEENUM> DateArithmetic(ITEMDATATYPEENUM current, std::string_view op, ITEMDATATYPEENUM next);
 
 // A missing connection counts as closed.
 bool ConnectionIsOpen(const std::shared_ptr<db::Connection>& connection);

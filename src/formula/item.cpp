@@ -4,6 +4,7 @@
 
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
+#include "formula/level_two_items.hpp"
 #include "foundation/number_text.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/recordset.hpp"
@@ -21,6 +22,13 @@
 namespace talvane {
 
 namespace {
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
 
 constexpr std::string_view kValueSource = "Exception: Item.Value";
 constexpr std::string_view kInvalidFieldFormat = "Invalid field format for item";
@@ -66,7 +74,11 @@ std::shared_ptr<Item> Item::Create() {
   return std::make_shared<Made>();
 }
 
-bool Item::Valid() const { return !value_.empty(); }
+bool Item::Valid() const {
+  // Level 2 has the empty string ""; level 1 takes an empty item as missing.
+  if (value_.empty()) return itemType_ == kLiteral && dataType_ == kIsString && tree::LanguageLevelOf(parent_.lock()) == 2;
+  return true;
+}
 
 ITEMTYPEENU Item::ItemType() const { return itemType_; }
 
@@ -99,7 +111,7 @@ void Item::SetParent(const std::shared_ptr<INode>& value) {
 }
 
 std::string Item::Value() const {
-  if (itemType_ == kLiteral && dataType_ == kIsString) return "\"" + value_ + "\"";
+  if (itemType_ == kLiteral && dataType_ == kIsString) return "\"" + ReplaceAll(value_, "\"", "\"\"") + "\"";
   if (itemType_ == kField) return AddBrackets(value_);
   return value_;
 }
@@ -110,7 +122,10 @@ void Item::SetValue(std::string& text) {
   if (!tree::ConnectionIsOpen(connection_)) Raise(ERR_CNN_CLOSED, kValueSource, "Connection not open");
   // The splitter never cuts a NUL byte into an item; a host writing an item directly may not either.
   if (text.find('\0') != std::string::npos) Raise(ERR_ITEMTYPE, kValueSource, "Invalid character in item");
-  const ITEMTYPEENU kind = ClassifyItem(text);
+  // TODAY and NOW are words only level 2 reads as literals; elsewhere they name a field like any word.
+  const bool clock = detail::IsDatabaseClock(text) && tree::LanguageLevelOf(parent_.lock()) == 2;
+  if (clock) text = UpperAscii(text);
+  const ITEMTYPEENU kind = clock ? kLiteral : ClassifyItem(text);
   StoreValue(text, kind);
 }
 
@@ -196,7 +211,7 @@ void Item::StoreValue(const std::string& text, ITEMTYPEENU kind) {
 }
 
 void Item::StoreLiteral(const std::string& text) {
-  if (IsValidDate(text, true, kEarliestDateYear) || IsValidDate(text, false, kEarliestDateYear)) {
+  if (IsValidDate(text, true, kEarliestDateYear) || text == "TODAY" || text == "NOW" || IsValidDate(text, false, kEarliestDateYear)) {
     dataType_ = kIsDate;
   } else if (detail::IsNumberText(text)) {
     dataType_ = kIsNumeric;
@@ -205,7 +220,11 @@ void Item::StoreLiteral(const std::string& text) {
   } else if (IsValidTime(text)) {
     dataType_ = kIsTime;
   } else {
-    value_ = CleanText(text, kCleanRemove, "\"");
+    // Level 2 reads "" inside a string as one double quote; level 1 drops every quote.
+    const bool levelTwoString = text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
+                                tree::LanguageLevelOf(parent_.lock()) == 2;
+    value_ = levelTwoString ? ReplaceAll(text.substr(1, text.size() - 2), "\"\"", "\"")
+                            : CleanText(text, kCleanRemove, "\"");
     dataType_ = kIsString;
     return;
   }

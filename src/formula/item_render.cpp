@@ -3,6 +3,7 @@
 #include "talvane/formula/item.hpp"
 
 #include "formula/dialect.hpp"
+#include "formula/formula_tree.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/date_time.hpp"
 #include "talvane/foundation/error.hpp"
@@ -12,6 +13,11 @@ namespace talvane {
 namespace {
 
 constexpr std::string_view kSqlSource = "Exception: Item.SQL";
+
+// A date that days are added to or subtracted from, or that is subtracted from a date, as a number of days.
+std::string InDays(const detail::Dialect& dialect, const std::shared_ptr<INode>& parent, std::string date) {
+  return tree::CountsDatesInDays(parent) ? dialect.dateInDays(date) : date;
+}
 
 }  // namespace
 
@@ -34,9 +40,12 @@ std::string Item::LiteralSQL() const {
     case kIsString:
       return detail::Quoted(value_);
     case kIsDate: {
+      if (value_ == "TODAY" || value_ == "NOW") {
+        return InDays(dialect, parent_.lock(), std::string(value_ == "TODAY" ? dialect.today : dialect.now));
+      }
       CalendarDate date;
       if (!ParseDayFirstDate(value_, date)) Raise(ERR_DATATYPE, kSqlSource, "Invalid date literal: " + value_);
-      return dialect.dateLiteral(date);
+      return InDays(dialect, parent_.lock(), dialect.dateLiteral(date));
     }
     case kIsTime:
       if (!IsValidTime(value_)) Raise(ERR_DATATYPE, kSqlSource, "Invalid time literal: " + value_);
@@ -55,8 +64,9 @@ std::string Item::FieldSQL(bool ShowSets) const {
   const ITEMDATATYPEENUM context = parent ? parent->DataType() : dataType_;
   const detail::ColumnOperand column{ColumnReference(ShowSets), dataType_, columnType_};
   const detail::Dialect& dialect = detail::DialectOf(databaseType_);
+  if (tree::TakesValuesAsTheyAre(parent)) return column.reference;
   if (context == kIsString && dataType_ != kIsString) return dialect.columnAsText(column);
-  return dialect.column(column);
+  return dataType_ == kIsDate ? InDays(dialect, parent, dialect.column(column)) : dialect.column(column);
 }
 
 // The "+" of a text expression joins texts, which not every dialect spells "+".

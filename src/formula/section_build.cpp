@@ -1,10 +1,13 @@
 // Building a section: token by token through Add, from a whole text through Value, and closing it.
 #include "talvane/formula/section.hpp"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
+#include "formula/level_two_items.hpp"
 #include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/classify_item.hpp"
 #include "talvane/formula/item.hpp"
@@ -27,6 +30,22 @@ std::string_view TrimSpaces(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   return text;
+}
+
+// At level 2, the group's type once an operand of type `next` stands at `place` of its children, after an
+// operator that makes date arithmetic with what comes before (of type `current`); none otherwise. A date
+// added to a date means nothing, and is refused with what does.
+std::optional<ITEMDATATYPEENUM> DateArithmeticAt(const std::shared_ptr<INode>& group,
+                                                 const std::vector<std::shared_ptr<INode>>& children,
+                                                 std::size_t place, ITEMDATATYPEENUM current, ITEMDATATYPEENUM next) {
+  if (place == 0 || place > children.size() || children[place - 1]->ItemType() != kArith) return std::nullopt;
+  if (tree::LanguageLevelOf(group) != 2) return std::nullopt;
+  if (current == kIsDate && next == kIsDate && children[place - 1]->Value() == "+") {
+    Raise(ERR_ITEMTYPE, kAddSource,
+          "A date cannot be added to a date: a date minus a date is a number of days, and a date plus or minus a "
+          "number is a date");
+  }
+  return tree::DateArithmetic(current, children[place - 1]->Value(), next);
 }
 
 }  // namespace
@@ -108,6 +127,9 @@ void Section::AddItem(std::string& token, const std::shared_ptr<db::Connection>&
     if (!dataTypeSet_) {
       // The first field fixes the group's type; literals leave it open until then.
       if (item->ItemType() == kField) SetDataType(item->DataType());
+    } else if (const std::optional<ITEMDATATYPEENUM> dated =
+                   DateArithmeticAt(shared_from_this(), children_, children_.size(), dataType_, item->DataType())) {
+      SetDataType(*dated);  // a date minus a date is a number up to the formula
     } else if (tree::Combine(dataType_, item->DataType()) != dataType_) {
       RefuseToken();
     }
@@ -131,7 +153,9 @@ void Section::CloseSection() {
   locked_ = true;
   ITEMDATATYPEENUM type = children_.front()->DataType();
   for (std::size_t i = 1; i < children_.size(); ++i) {
-    if (children_[i]->ItemType() != kArith) type = tree::Combine(type, children_[i]->DataType());
+    if (children_[i]->ItemType() == kArith) continue;
+    const ITEMDATATYPEENUM next = children_[i]->DataType();
+    type = DateArithmeticAt(shared_from_this(), children_, i, type, next).value_or(tree::Combine(type, next));
   }
   dataType_ = type;
   dataTypeSet_ = true;
@@ -147,10 +171,12 @@ void Section::SetValue(std::string& text) {
   std::string_view rest = text;
   const std::size_t total = rest.size();
   int32_t position = 0;
+  const int32_t level = tree::LanguageLevelOf(shared_from_this());
+  bool operandExpected = true;
   try {
     while (!rest.empty()) {
       position = static_cast<int32_t>(total - rest.size());
-      std::string token = ParseItem(rest);
+      std::string token = detail::CutItem(rest, level, operandExpected);
       Add(token, shared_from_this(), connection_);
     }
   } catch (...) {

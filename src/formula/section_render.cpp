@@ -2,6 +2,7 @@
 // and tables it refers to. Each walks the children in order; nothing is cached.
 #include "talvane/formula/section.hpp"
 
+#include "formula/dialect.hpp"
 #include "formula/formula_tree.hpp"
 #include "talvane/formula/item.hpp"
 
@@ -32,6 +33,11 @@ std::string Section::SQL(bool ShowSets) const {
     const std::string tables = Tables();
     if (tables.empty()) return "(SELECT SUM(" + joined + "))";
     return "(SELECT SUM(" + joined + ") FROM " + tables + ")";
+  }
+  // Days added to or subtracted from a date give a date again, in the form the dialect compares.
+  if (dataTypeSet_ && dataType_ == kIsDate &&
+      tree::CountsDatesInDays(std::const_pointer_cast<INode>(shared_from_this()))) {
+    joined = detail::DialectOf(databaseType_).daysAsDate(joined);
   }
   if (!sectionFunction_.empty() || !IsUnderFormula(parent_.lock())) return sectionFunction_ + "(" + joined + ")";
   return joined;

@@ -1,11 +1,14 @@
 #include "talvane/report/exception.hpp"
 
+#include <exception>
+
 #include "report/set_cache.hpp"
 #include "report/statement_builder.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/schema_scope.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
+#include "talvane/formula/formula.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/dialects.hpp"
 #include "talvane/report/field_list.hpp"
@@ -89,6 +92,28 @@ std::string Exception::MainField() const { return AddBrackets(mainField_); }
 void Exception::SetMainField(std::string_view value) { mainField_ = CheckedBareName(value); }
 std::string Exception::MainTable() const { return AddBrackets(mainTable_); }
 void Exception::SetMainTable(std::string_view value) { mainTable_ = CheckedBareName(value); }
+
+int32_t Exception::LanguageLevel() const { return languageLevel_; }
+
+// Each formula is read again at the new level: a construct the level does not know fails as it would have
+// when its text was assigned. Every formula is read; the first failure is raised afterwards.
+void Exception::SetLanguageLevel(int32_t value) {
+  if (value != 1 && value != 2) Raise(ERR_EXCEPT_ITEMTYPE, "Exception.LanguageLevel", "The language level must be 1 or 2");
+  if (value == languageLevel_) return;
+  languageLevel_ = value;
+  std::exception_ptr firstFailure;
+  for (int32_t i = 1; i <= formulae_->Count(); ++i) {
+    try {
+      formulae_->Formula(i)->CheckTextAgain();
+    } catch (...) {
+      if (!firstFailure) firstFailure = std::current_exception();
+    }
+  }
+  if (firstFailure) std::rethrow_exception(firstFailure);
+}
+
+bool Exception::Distinct() const { return distinct_; }
+void Exception::SetDistinct(bool value) { distinct_ = value; }
 
 std::shared_ptr<db::Connection> Exception::Connection() const { return connection_; }
 

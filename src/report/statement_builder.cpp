@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <utility>
 
+#include "db/foreign_keys.hpp"
+#include "formula/formula_tree.hpp"
+#include "report/foreign_key_path.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/schema_cache.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
+#include "talvane/foundation/error.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field.hpp"
 #include "talvane/report/field_list.hpp"
@@ -31,12 +35,14 @@ StatementBuilder::StatementBuilder(Exception& report)
     : report_(report),
       dialect_(detail::DialectOf(report.DatabaseType())),
       mainTable_(report.mainTable_),
-      key_(report.MainField()) {}
+      key_(report.MainField()),
+      levelTwo_(report.LanguageLevel() == 2) {}
 
 std::string StatementBuilder::Indent(uint8_t level) { return std::string(level, '\t'); }
 
 std::string StatementBuilder::BuildStatement() {
-  std::string statement = "SELECT " + SelectList() + " " + std::string(kLineBreak);
+  std::string statement =
+      std::string(report_.Distinct() ? "SELECT DISTINCT " : "SELECT ") + SelectList() + " " + std::string(kLineBreak);
   statement += "FROM ";
   statement += kLineBreak;
   level_ = 1;
@@ -62,13 +68,32 @@ std::string StatementBuilder::SelectList() {
   for (int32_t i = 1; i <= fields->Count(); ++i) {
     const auto field = fields->Field(i);
     const bool inSet = field->IsInSet();
-    const std::string reference = inSet ? field->FieldInSet() : field->Value();
+    const std::string reference = OutputExpression(*field);
     if (!entries.empty()) entries += ", ";
     entries += reference;
+    if (IsAggregatedOutput(*field)) {
+      // An aggregate is never grouped by; without a name of its own it is named after its column.
+      aggregateOutput_ = true;
+      entries += " AS " + (field->Name().empty() ? field->FieldOnly() : field->Name());
+      continue;
+    }
     if (!inSet && !field->Name().empty()) entries += " AS " + field->Name();
     AppendUniqueToList(groups_, reference);
   }
   return entries;
+}
+
+bool StatementBuilder::IsAggregatedOutput(const Field& field) const {
+  return levelTwo_ && !field.IsInSet() && field.Aggragate();
+}
+
+// TOTAL is the sum over the whole table, as in a formula.
+std::string StatementBuilder::OutputExpression(const Field& field) const {
+  if (field.IsInSet()) return field.FieldInSet();
+  if (!IsAggregatedOutput(field)) return field.Value();
+  const std::string function = field.AggragateFunction();
+  if (function == "TOTAL") return "(SELECT SUM(" + field.Value() + ") FROM " + field.Table() + ")";
+  return function + "(" + field.Value() + ")";
 }
 
 void StatementBuilder::IndexSets() {
@@ -176,13 +201,19 @@ void StatementBuilder::CollectUnnamedFormulas() {
   for (formulae->MoveFirst(); !formulae->Eof(); formulae->MoveNext()) {
     const auto formula = formulae->Formula();
     if (!StripBrackets(formula->Name()).empty()) continue;
-    if (formula->Aggragate()) aggregate_ = true;
-    for (const std::string& field : SplitList(formula->NonAggragateFields())) AppendUniqueToList(groups_, field);
     for (const std::string& entry : SplitList(formula->Tables())) {
       const std::string table = StripBrackets(entry);
       // A reference to a set is served by the set's derived table, not joined as a table.
       if (!IsSetDone(table)) AppendUniqueToList(joinTables_, table);
     }
+    anyOr_ = anyOr_ || formula->Grouping() == kOr;
+    // At level 2 a condition without an aggregate filters rows before they are grouped.
+    if (levelTwo_ && !tree::HoldsAggregate(*formula)) {
+      AppendCondition(rowConditions_, formula->Grouping(), formula->SQL(false));
+      continue;
+    }
+    if (formula->Aggragate()) aggregate_ = true;
+    for (const std::string& field : SplitList(formula->NonAggragateFields())) AppendUniqueToList(groups_, field);
     AppendCondition(conditions_, formula->Grouping(), formula->SQL(false));
   }
   formulae->MoveFirst();
@@ -205,8 +236,7 @@ std::string StatementBuilder::OrderList() {
   for (fields->MoverFirstByOrder(); !fields->Eof(); fields->MoverNextByOrder()) {
     const auto field = fields->Field();
     if (!entries.empty()) entries += ", ";
-    const std::string reference = field->IsInSet() ? field->FieldInSet() : field->Value();
-    entries += dialect_.orderEntry(reference, IsTextColumn(*field), field->OrderKeyword());
+    entries += dialect_.orderEntry(OutputExpression(*field), IsTextColumn(*field), field->OrderKeyword());
   }
   fields->MoveFirst();
   return entries;
@@ -230,15 +260,46 @@ bool StatementBuilder::IsTextColumn(const Field& field) const {
 }
 
 void StatementBuilder::AddTableJoins(std::string& joins, std::string& previousTable) const {
+  std::vector<std::string> joined{mainTable_};
+  std::vector<std::string> reachedByKeys;
   for (const std::string& table : joinTables_.Items()) {
     // The main table is never joined to itself.
     if (EqualsIgnoreCase(table, mainTable_)) continue;
+    if (levelTwo_ && !HasKeyColumn(table)) {
+      reachedByKeys.push_back(table);
+      continue;
+    }
     joins.insert(0, dialect_.joinOpen);
-    joins += BuildJoin(table, previousTable, level_, {}, 1);
+    joins += BuildJoin(table, previousTable, level_, {}, levelTwo_ ? 2 : 1);
+    joined.push_back(table);
+  }
+  if (!reachedByKeys.empty()) AddForeignKeyJoins(joins, joined, reachedByKeys);
+}
+
+bool StatementBuilder::HasKeyColumn(const std::string& table) const {
+  return report_.Connection()->Schema().TableHasColumn(table, StripBrackets(key_));
+}
+
+// Each target after the tables joined on the main key, by the shortest path from any table joined before it.
+void StatementBuilder::AddForeignKeyJoins(std::string& joins, std::vector<std::string>& joined,
+                                          const std::vector<std::string>& targets) const {
+  const std::vector<db::ForeignKey> keys = db::ReadForeignKeys(*report_.Connection());
+  const auto isJoined = [&](const std::string& table) {
+    return std::any_of(joined.begin(), joined.end(), [&](const std::string& j) { return EqualsIgnoreCase(j, table); });
+  };
+  for (const std::string& target : targets) {
+    if (isJoined(target)) continue;
+    for (const detail::KeyJoin& step : detail::ForeignKeyPath(keys, joined, target)) {
+      joins.insert(0, dialect_.joinOpen);
+      joins += JoinText("LEFT JOIN ", Indent(level_) + AddBrackets(step.table) + " " + std::string(kLineBreak),
+                        step.condition, level_);
+      joined.push_back(step.table);
+    }
   }
 }
 
 std::string StatementBuilder::ClosingClauses() const {
+  if (levelTwo_) return LevelTwoClosingClauses();
   if (conditions_.empty()) return {};
   const std::string lineBreak(kLineBreak);
   std::string text;
@@ -251,6 +312,23 @@ std::string StatementBuilder::ClosingClauses() const {
   return text + Indent(1) + conditions_ + lineBreak;
 }
 
+// WHERE for the row conditions, GROUP BY when anything is aggregated, HAVING for the aggregate conditions.
+// Conditions split between WHERE and HAVING cannot keep an OR that joins them.
+std::string StatementBuilder::LevelTwoClosingClauses() const {
+  if (anyOr_ && !rowConditions_.empty() && !conditions_.empty()) {
+    Raise(ERR_EXCEPT_ITEMTYPE, "Exception.SQL",
+          "At language level 2 a rule with an aggregate and a rule without one cannot be joined by OR");
+  }
+  const std::string lineBreak(kLineBreak);
+  std::string text;
+  if (!rowConditions_.empty()) text += "WHERE " + lineBreak + Indent(1) + rowConditions_ + lineBreak;
+  if ((aggregate_ || aggregateOutput_) && !IsArrayEmpty(groups_)) {
+    text += "GROUP BY " + lineBreak + Indent(1) + groups_.Join() + lineBreak;
+  }
+  if (!conditions_.empty()) text += "HAVING " + lineBreak + Indent(1) + conditions_ + lineBreak;
+  return text;
+}
+
 std::string StatementBuilder::BuildJoin(const std::string& entry, std::string& previousTable, uint8_t level,
                                         const std::string& setName, int joinKind) const {
   const std::string lineBreak(kLineBreak);
@@ -260,14 +338,21 @@ std::string StatementBuilder::BuildJoin(const std::string& entry, std::string& p
     previousTable = isSet ? setName : entry;
     return tableLine;
   }
-  const std::string_view keyword = joinKind == 0 ? std::string_view("INNER JOIN ") : dialect_.outerJoinKeyword;
-  std::string text = Indent(level) + std::string(keyword) + lineBreak;
-  text += isSet ? entry : tableLine;
+  // 0: inner, 1: the dialect's outer join, 2: a left join from the main table (level 2).
+  const std::string_view keyword = joinKind == 0   ? std::string_view("INNER JOIN ")
+                                   : joinKind == 2 ? std::string_view("LEFT JOIN ")
+                                                   : dialect_.outerJoinKeyword;
   const std::string alias = AddBrackets(isSet ? setName : entry);
-  text += Indent(level) + "ON " + AddBrackets(mainTable_) + "." + key_ + " = " + alias + "." + key_ +
-          std::string(dialect_.joinClose) + " " + lineBreak;
   previousTable = isSet ? setName : entry;
-  return text;
+  return JoinText(keyword, isSet ? entry : tableLine, AddBrackets(mainTable_) + "." + key_ + " = " + alias + "." + key_,
+                  level);
+}
+
+std::string StatementBuilder::JoinText(std::string_view keyword, const std::string& entryText,
+                                       const std::string& condition, uint8_t level) const {
+  const std::string lineBreak(kLineBreak);
+  return Indent(level) + std::string(keyword) + lineBreak + entryText + Indent(level) + "ON " + condition +
+         std::string(dialect_.joinClose) + " " + lineBreak;
 }
 
 std::string StatementBuilder::BuildSetSubquery(const StringList& selected, const StringList& setTables,

@@ -1,9 +1,13 @@
 #pragma once
 // Assembles the one SELECT statement of a report: select list, FROM with the main table, one
 // derived table per set and one join per further table, WHERE or GROUP BY/HAVING, ORDER BY.
+// At language level 2 the conditions without an aggregate go to WHERE and the others to HAVING, GROUP BY
+// lists only what the select list and HAVING need, further tables are left-joined and output fields carry
+// their aggregate.
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -42,6 +46,9 @@ class StatementBuilder {
   };
 
   std::string SelectList();
+  // An output field as the select list and ORDER BY show it: at level 2 with its aggregate applied.
+  std::string OutputExpression(const Field& field) const;
+  bool IsAggregatedOutput(const Field& field) const;
   // Each set's formulas and referenced fields, gathered before the sets are rendered; left empty (and
   // each set then asks for its own) when gathering fails, so a failure arrives where it always did.
   void IndexSets();
@@ -56,7 +63,14 @@ class StatementBuilder {
   std::string OrderList();
   bool IsTextColumn(const Field& field) const;
   void AddTableJoins(std::string& joins, std::string& previousTable) const;
+  // Level 2: a table without the main key column is joined along the foreign keys that reach it.
+  bool HasKeyColumn(const std::string& table) const;
+  void AddForeignKeyJoins(std::string& joins, std::vector<std::string>& joined,
+                          const std::vector<std::string>& targets) const;
+  std::string JoinText(std::string_view keyword, const std::string& entryText, const std::string& condition,
+                       uint8_t level) const;
   std::string ClosingClauses() const;
+  std::string LevelTwoClosingClauses() const;
 
   bool IsSetDone(const std::string& setName) const;
   // The key of a set in the indexes: its name without regard to letter case.
@@ -73,6 +87,11 @@ class StatementBuilder {
   StringList joinTables_;
   std::string conditions_;
   bool aggregate_ = false;
+  const bool levelTwo_;
+  // Level 2 only: the conditions without an aggregate, and whether a formula is joined by OR.
+  std::string rowConditions_;
+  bool anyOr_ = false;
+  bool aggregateOutput_ = false;
 
   bool setsIndexed_ = false;
   std::unordered_map<std::string, std::string> referencingBySet_;

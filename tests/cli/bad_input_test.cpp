@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadInput{"MalformedJson", R"({"mainTable": "Orders",})", kSample, "report.json: malformed JSON: parse error at line 1, column 24"},
         BadInput{"UnknownKeyIsNamed", R"({"mainTable": "Orders", "mainField": "OrderID", "colour": "red"})", kSample,
-                 "report.json: unknown key \"colour\" (known keys: mainTable, mainField, fields, formulas, description)"},
+                 "report.json: unknown key \"colour\" (known keys: mainTable, mainField, fields, formulas, description, languageLevel, distinct)"},
         BadInput{"UnknownKeyOfAFieldNamesTheField",
                  R"({"mainTable": "Orders", "mainField": "OrderID", "fields": [{"field": "Orders.OrderID"}, {"field": "Orders.Amount", "nmae": "x"}]})",
                  kSample, "field 2: unknown key \"nmae\""},

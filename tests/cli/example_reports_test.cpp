@@ -30,6 +30,19 @@ const std::map<std::string, std::string> kDescribedQueries = {
       SELECT c.CustomerID, c.CustomerName, o.OrderID, o.Amount, o.Status, o.OrderDate
       FROM Customers c JOIN Orders o ON o.CustomerID = c.CustomerID
       WHERE c.Active AND ((o.Amount > 3000 AND NOT o.Rush) OR o.Status = 'Held'))sql"},
+    {"unshipped_orders.json", R"sql(
+      SELECT OrderID, CustomerID, OrderDate FROM Orders
+      WHERE "Ship Date" IS NULL AND OrderDate < date('now', '-30 days'))sql"},
+    {"late_shipments.json", R"sql(
+      SELECT OrderID, OrderDate, "Ship Date" FROM Orders
+      WHERE julianday("Ship Date") - julianday(OrderDate) > 5)sql"},
+    {"discontinued_lines.json", R"sql(
+      SELECT l.LineID, l.OrderID, p.ProductName FROM OrderLines l JOIN Products p ON p.ProductID = l.ProductID
+      WHERE p.Discontinued)sql"},
+    {"regions_by_average_order.json", R"sql(
+      SELECT r.RegionID, r.RegionName, COUNT(o.OrderID), SUM(o.Amount) FROM Regions r
+      LEFT JOIN Customers c ON r.RegionID = c.RegionID LEFT JOIN Orders o ON c.CustomerID = o.CustomerID
+      GROUP BY r.RegionID, r.RegionName HAVING AVG(o.Amount) > 1700)sql"},
 };
 
 // The rows of a CSV text without its header: fields split at commas outside quotes, "" inside quotes is one ".

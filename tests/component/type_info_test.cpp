@@ -45,7 +45,7 @@ const std::map<std::string, std::string> kPublishedMembers = {
      "Ordered(rw) Total(rw) OrderPos(rw) OrderDirection(rw) Name(rw)"},
     {"_Exception",
      "Formulae(ra) Fields(ra) MainField(rw) MainTable(rw) Connection(ra) DatabaseType(r) Clear SQL FindSets "
-     "FieldsReferencingSet Sets FieldsInSet"},
+     "FieldsReferencingSet Sets FieldsInSet LanguageLevel(rw) Distinct(rw)"},
 };
 
 const std::map<std::string, std::string> kDefaultMembers = {

@@ -87,5 +87,31 @@ TEST(DefinitionText, ApplyingRaisesTheFirstRefusedSetting) {
   EXPECT_THROW(ReportFromDefinition(definition, connection), Error);
 }
 
+// The language level and DISTINCT: read and written, written only when not the default, refused when wrong.
+TEST(DefinitionText, TheLanguageLevelAndDistinctAreReadAndWritten) {
+  const std::string head = R"({"mainTable": "T", "mainField": "K")";
+  const std::pair<std::string, std::string> refused[] = {
+      {head + R"(, "languageLevel": 3})", "d: \"languageLevel\" must be 1 or 2, not 3"},
+      {head + R"(, "languageLevel": "2"})", "d: \"languageLevel\" must be a whole number, not a string"},
+      {head + R"(, "distinct": 1})", "d: \"distinct\" must be true or false, not a number"},
+  };
+  for (const auto& [text, message] : refused) {
+    try {
+      ParseDefinition(text, "d");
+      ADD_FAILURE() << text;
+    } catch (const DefinitionError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
+    }
+  }
+  Definition levelTwo = ParseDefinition(head + R"(, "languageLevel": 2, "distinct": true})", "d");
+  EXPECT_EQ(levelTwo.languageLevel, 2);
+  EXPECT_TRUE(levelTwo.distinct);
+  const Definition read = ParseDefinition(DefinitionJson(levelTwo), "written");
+  EXPECT_EQ(std::pair(read.languageLevel, read.distinct), std::pair(2, true));
+  const std::string plain = DefinitionJson(ParseDefinition(head + "}", "d"));
+  EXPECT_EQ(plain.find("languageLevel"), std::string::npos);
+  EXPECT_EQ(plain.find("distinct"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace talvane::test

@@ -93,6 +93,36 @@ std::string Literal(sqlite3_stmt* row, int column) {
   }
 }
 
+// The rows of a query on the SQLite file, each as its columns' texts (NULL as empty).
+std::vector<std::vector<std::string>> SourceRows(sqlite3* source, const std::string& sql) {
+  std::vector<std::vector<std::string>> result;
+  sqlite3_stmt* rows = nullptr;
+  sqlite3_prepare_v2(source, sql.c_str(), -1, &rows, nullptr);
+  while (sqlite3_step(rows) == SQLITE_ROW) {
+    std::vector<std::string>& row = result.emplace_back();
+    for (int c = 0; c < sqlite3_column_count(rows); ++c) {
+      const unsigned char* text = sqlite3_column_text(rows, c);
+      row.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+    }
+  }
+  sqlite3_finalize(rows);
+  return result;
+}
+
+// The table's primary key and foreign keys, as the file declares them, so that the server's catalogue offers
+// the same paths of foreign keys. The foreign keys are not validated: the copy keeps the file's orphan rows.
+void CopyKeys(sqlite3* source, const std::string& table, db::Connection& server) {
+  std::string key;
+  for (const auto& column : SourceRows(source, "SELECT name FROM pragma_table_info('" + table + "') WHERE pk > 0 ORDER BY pk")) {
+    key += (key.empty() ? "\"" : ", \"") + column[0] + "\"";
+  }
+  if (!key.empty()) Execute(server, "ALTER TABLE \"" + table + "\" ADD PRIMARY KEY (" + key + ")");
+  for (const auto& fk : SourceRows(source, "SELECT \"table\", \"from\", \"to\" FROM pragma_foreign_key_list('" + table + "')")) {
+    Execute(server, "ALTER TABLE \"" + table + "\" ADD FOREIGN KEY (\"" + fk[1] + "\") REFERENCES \"" + fk[0] + "\"" +
+                        (fk[2].empty() ? "" : " (\"" + fk[2] + "\")") + " NOT VALID");
+  }
+}
+
 // Creates every table of the SQLite file on the server, names spelt as in the file, and copies its rows.
 void CopyDatabase(const std::filesystem::path& file, db::Connection& server) {
   sqlite3* source = nullptr;
@@ -124,6 +154,7 @@ void CopyDatabase(const std::filesystem::path& file, db::Connection& server) {
     sqlite3_finalize(rows);
     if (!insert.empty()) Execute(server, insert);
   }
+  for (const std::string& table : tables) CopyKeys(source, table, server);
   sqlite3_close(source);
 }
 

@@ -46,3 +46,19 @@ def test_a_report_built_in_python_is_written_with_its_settings(connect):
     assert [f.get("grouping") for f in definition["formulas"]] == ["base", "or"]
     assert json.loads(json.dumps(definition)) == definition
     assert talvane.Report.from_definition(definition, report.connection).sql == report.sql
+
+
+def test_the_language_level_and_distinct_are_settings_of_the_report(connect):
+    report = talvane.Report(connect())
+    report.main_table, report.main_field = "Customers", "CustomerID"
+    assert (report.language_level, report.distinct) == (1, False)
+    with pytest.raises(talvane.Error):
+        report.formulas.add("Customers.Email IS NULL")
+    report.language_level, report.distinct = 2, True
+    report.formulas.add("Customers.Email IS NULL")
+    report.fields.add("Customers.CustomerID")
+    assert report.sql.startswith("SELECT DISTINCT ")
+    assert "WHERE \r\n\t[Customers].[Email] IS NULL" in report.sql
+    assert report.to_definition()["languageLevel"] == 2 and report.to_definition()["distinct"] is True
+    with pytest.raises(talvane.Error):
+        report.language_level = 1

@@ -55,6 +55,9 @@ struct Definition {
   std::string mainField;                    ///< its key column (Exception.MainField)
   std::vector<FieldDefinition> fields;      ///< the output fields, in order
   std::vector<FormulaDefinition> formulas;  ///< the formulas, in order
+  // Added last, so that a definition written member by member in braces keeps its meaning.
+  int32_t languageLevel = 1;                ///< the language level of the rules (Exception.LanguageLevel)
+  bool distinct = false;                    ///< one row per distinct result (Exception.Distinct)
 };
 
 }  // namespace talvane

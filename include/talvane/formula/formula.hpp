@@ -85,6 +85,8 @@ class Formula : public INode {
   std::string FieldsReferencingSet(std::string_view SetName) const;
   /// Kept for the late-bound interface; returns an empty text.
   std::string PrintIt() const;
+  /// The language level of the report the formula belongs to (1 when it belongs to none).
+  int32_t LanguageLevel() const;
 
   std::shared_ptr<INode> Child(int32_t Index) const override { return Node(Index); }
   void SetChild(int32_t Index, const std::shared_ptr<INode>& node) override { SetNode(Index, node); }
@@ -102,6 +104,8 @@ class Formula : public INode {
   void SetList(const std::shared_ptr<FormulaList>& list);
   std::shared_ptr<Section> LastSection() const;
   std::shared_ptr<talvane::Exception> OwningException() const;
+  /// Assigns the last assigned text again, when there is one and the connection is open.
+  void CheckTextAgain();
   /// A new operand section that has the formula's connection, parent link and (when fixed) data type,
   /// then the text (when given), the formula's name and its dialect.
   std::shared_ptr<Section> NewSection(std::string* value);
@@ -114,6 +118,7 @@ class Formula : public INode {
   int32_t errorPos_ = 0;
   std::string errorItem_;
   std::string name_;
+  std::string text_;
   bool dataTypeSet_ = false;
   ITEMDATATYPEENUM dataType_ = kIsString;
   std::string comparison_;

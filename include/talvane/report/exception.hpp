@@ -47,6 +47,18 @@ class Exception : public std::enable_shared_from_this<Exception> {
   std::shared_ptr<db::Connection> Connection() const;
   void SetConnection(const std::shared_ptr<db::Connection>& connection);
   /// @}
+  /// @{
+  /// The language level of the report's rules: 1 (the default) builds every statement as it always was;
+  /// 2 filters rows before grouping, joins from the main table only, counts non-NULL values and applies
+  /// the output fields' aggregates. Setting it checks every formula's text again; raises for any other value.
+  int32_t LanguageLevel() const;
+  void SetLanguageLevel(int32_t value);
+  /// @}
+  /// @{
+  /// One row per distinct result (SELECT DISTINCT); false by default.
+  bool Distinct() const;
+  void SetDistinct(bool value);
+  /// @}
   /// The dialect of the statement, from the connection's provider (SQL Server when there is none).
   DATABASETYPEENU DatabaseType() const;
   /// Empties the formula and field lists (the main table and field stay).
@@ -96,6 +108,8 @@ class Exception : public std::enable_shared_from_this<Exception> {
   std::string mainField_;
   std::string mainTable_;
   DATABASETYPEENU databaseType_ = kSQLServer;
+  int32_t languageLevel_ = 1;
+  bool distinct_ = false;
   std::vector<std::shared_ptr<INode>> nodes_;
   std::unique_ptr<detail::SetCache> setCache_;
 

@@ -3,7 +3,8 @@
 // parenthesised operand whose type is never checked, a literal on the left of a comparison, text taken as a
 // literal, blanks dropped from a name, a ")" that closes nothing, BETWEEN bounds the wrong way round, the
 // other dialect's LIKE wildcards, AND and OR mixed without parentheses, an outer-joined set, an output field
-// whose aggregate function the statement does not apply.
+// whose aggregate function the statement does not apply. Apart from them, the traps of language level 1 that
+// level 2 removes.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -33,5 +34,11 @@ struct Warning {
 /// a text there is read back through its Value. Reads the lists through their indexes, so their cursors stay
 /// where they are.
 std::vector<Warning> ReportWarnings(Exception& report, const std::vector<std::string>& formulaTexts = {});
+
+/// The traps of language level 1 in a report, each warning naming level 2 as the remedy: a condition without an
+/// aggregate that goes into HAVING and GROUP BY beside an aggregate one, COUNT(...) = 0 (or <= 0, < 1), which
+/// never matches, and a FULL JOIN that adds rows without a main record (SQL Server and SQLite). None for a
+/// report at level 2.
+std::vector<Warning> LevelOneTrapWarnings(Exception& report);
 
 }  // namespace talvane

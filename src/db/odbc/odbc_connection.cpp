@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "db/foreign_keys.hpp"
 #include "db/odbc/odbc_connection_string.hpp"
 #include "db/odbc/odbc_error.hpp"
 #include "db/odbc/odbc_recordset.hpp"
@@ -43,6 +44,7 @@ std::shared_ptr<Recordset> OdbcConnection::OpenSchema(int32_t kind, const std::v
   if (!session_) RaiseClosed();
   if (kind == kSchemaTables) return detail::OpenTablesSchema(*session_, restrictions);
   if (kind == kSchemaColumns) return detail::OpenColumnsSchema(*session_, restrictions);
+  if (kind == kSchemaForeignKeys) return detail::OpenForeignKeysSchema(*session_, restrictions);
   detail::RaiseOdbc(kErrUnspecified, "Object or provider is not capable of performing requested operation.");
 }
 

@@ -108,7 +108,44 @@ Row ColumnsRow(const Row& listed) {
           typeName};
 }
 
+// SQLForeignKeys' result has 14 columns; the first eight are the rowset's, in its order.
+constexpr std::size_t kSqlForeignKeysCount = 14;
+constexpr std::size_t kForeignKeyColumns = 8;
+
+// The foreign keys whose child is the listed table.
+std::vector<Row> ListForeignKeys(OdbcSession& session, const Row& table) {
+  std::string catalog = table[0].value_or(std::string());
+  std::string schema = table[1].value_or(std::string());
+  std::string name = table[2].value_or(std::string());
+  OdbcHandle statement = session.NewStatement();
+  ++session.Counts().catalogueCalls;
+  CheckOdbc(SQLForeignKeys(statement.Get(), nullptr, 0, nullptr, 0, nullptr, 0, Argument(catalog), Length(catalog),
+                           Argument(schema), Length(schema), Argument(name), Length(name)),
+            SQL_HANDLE_STMT, statement.Get());
+  std::vector<Row> rows = FetchAll(statement.Get(), kSqlForeignKeysCount);
+  for (Row& row : rows) row.resize(kForeignKeyColumns);
+  return rows;
+}
+
 }  // namespace
+
+// Restrictions: catalog, schema, parent table, child table.
+std::shared_ptr<Recordset> OpenForeignKeysSchema(OdbcSession& session, const std::vector<std::string>& restrictions) {
+  const std::vector<std::string> wanted = Padded(restrictions);
+  std::vector<Row> rows;
+  for (const Row& table : session.Tables()) {
+    if (!Matches(wanted[0], table[0]) || !Matches(wanted[1], table[1]) || !Matches(wanted[3], table[2])) continue;
+    for (Row& key : ListForeignKeys(session, table)) {
+      if (Matches(wanted[2], key[2])) rows.push_back(std::move(key));
+    }
+  }
+  std::vector<BufferedRecordset::Column> columns;
+  for (const char* name : {"PK_TABLE_CATALOG", "PK_TABLE_SCHEMA", "PK_TABLE_NAME", "PK_COLUMN_NAME", "FK_TABLE_CATALOG",
+                           "FK_TABLE_SCHEMA", "FK_TABLE_NAME", "FK_COLUMN_NAME"}) {
+    columns.push_back({name, kAdWChar});
+  }
+  return std::make_shared<ListedRowset>(std::move(columns), std::move(rows));
+}
 
 std::shared_ptr<Recordset> OpenTablesSchema(OdbcSession& session, const std::vector<std::string>& restrictions) {
   const std::vector<std::string> wanted = Padded(restrictions);

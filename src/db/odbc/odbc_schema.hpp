@@ -14,5 +14,7 @@ class OdbcSession;
 std::shared_ptr<Recordset> OpenTablesSchema(OdbcSession& session, const std::vector<std::string>& restrictions);
 // Restrictions: catalog, schema, table, column. One SQLColumns call.
 std::shared_ptr<Recordset> OpenColumnsSchema(OdbcSession& session, const std::vector<std::string>& restrictions);
+// Restrictions: catalog, schema, parent table, child table (see db/foreign_keys.hpp for the layout).
+std::shared_ptr<Recordset> OpenForeignKeysSchema(OdbcSession& session, const std::vector<std::string>& restrictions);
 
 }  // namespace talvane::db::detail

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <utility>
 
+#include "db/foreign_keys.hpp"
 #include "db/sqlite/connection_string.hpp"
 #include "db/sqlite/sqlite_error.hpp"
 #include "db/sqlite/sqlite_prepare.hpp"
@@ -108,6 +109,7 @@ std::shared_ptr<Recordset> SqliteConnection::OpenSchema(int32_t kind, const std:
   if (!session) RaiseObjectClosed();
   if (kind == kSchemaTables) return detail::OpenTablesSchema(session, restrictions);
   if (kind == kSchemaColumns) return detail::OpenColumnsSchema(session, restrictions);
+  if (kind == kSchemaForeignKeys) return detail::OpenForeignKeysSchema(session, restrictions);
   RaiseSqlite(kErrUnspecified, "Object or provider is not capable of performing requested operation.");
 }
 

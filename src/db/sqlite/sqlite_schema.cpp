@@ -57,6 +57,22 @@ WHERE ?4 IS NULL OR c.name = ?4 COLLATE NOCASE
 ORDER BY t.schema = 'temp', t.schema, t.name COLLATE NOCASE, c.cid
 )sql";
 
+// A key that names no column of the parent refers to the parent's primary key. The restrictions are the
+// catalog (matches nothing), the schema, the parent table and the child table.
+constexpr std::string_view kForeignKeysSql = R"sql(
+SELECT NULL AS PK_TABLE_CATALOG, t.schema AS PK_TABLE_SCHEMA, k."table" AS PK_TABLE_NAME,
+       COALESCE(k."to", (SELECT p.name FROM pragma_table_info(k."table", t.schema) AS p WHERE p.pk = k.seq + 1))
+         AS PK_COLUMN_NAME,
+       NULL AS FK_TABLE_CATALOG, t.schema AS FK_TABLE_SCHEMA, t.name AS FK_TABLE_NAME, k."from" AS FK_COLUMN_NAME
+FROM pragma_table_list AS t, pragma_foreign_key_list(t.name, t.schema) AS k
+WHERE t.type = 'table' AND t.name NOT LIKE 'sqlite\_%' ESCAPE '\'
+  AND ?1 IS NULL
+  AND (?2 IS NULL OR t.schema = ?2 COLLATE NOCASE)
+  AND (?3 IS NULL OR k."table" = ?3 COLLATE NOCASE)
+  AND (?4 IS NULL OR t.name = ?4 COLLATE NOCASE)
+ORDER BY t.name COLLATE NOCASE, k.id, k.seq
+)sql";
+
 void AdoTypeFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
   const int bytes = sqlite3_value_bytes(arguments[0]);
@@ -91,6 +107,12 @@ void RegisterSchemaFunctions(sqlite3* handle) {
 std::shared_ptr<Recordset> OpenTablesSchema(const std::shared_ptr<SqliteSession>& session,
                                             const std::vector<std::string>& restrictions) {
   return OpenRowset(session, kTablesSql, restrictions, {kAdWChar, kAdWChar, kAdWChar, kAdWChar, kAdWChar});
+}
+
+std::shared_ptr<Recordset> OpenForeignKeysSchema(const std::shared_ptr<SqliteSession>& session,
+                                                 const std::vector<std::string>& restrictions) {
+  return OpenRowset(session, kForeignKeysSql, restrictions,
+                    {kAdWChar, kAdWChar, kAdWChar, kAdWChar, kAdWChar, kAdWChar, kAdWChar, kAdWChar});
 }
 
 std::shared_ptr<Recordset> OpenColumnsSchema(const std::shared_ptr<SqliteSession>& session,

@@ -21,6 +21,9 @@ void RegisterSchemaFunctions(sqlite3* handle);
 std::shared_ptr<Recordset> OpenTablesSchema(const std::shared_ptr<SqliteSession>& session,
                                             const std::vector<std::string>& restrictions);
 // Restrictions: catalog, schema, table, column. One row per column of each table or view, in declared order.
+// Restrictions: catalog, schema, parent table, child table (see db/foreign_keys.hpp for the layout).
+std::shared_ptr<Recordset> OpenForeignKeysSchema(const std::shared_ptr<SqliteSession>& session,
+                                                 const std::vector<std::string>& restrictions);
 std::shared_ptr<Recordset> OpenColumnsSchema(const std::shared_ptr<SqliteSession>& session,
                                              const std::vector<std::string>& restrictions);
 

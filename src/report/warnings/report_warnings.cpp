@@ -114,7 +114,8 @@ std::vector<Warning> ReportWarnings(Exception& report, const std::vector<std::st
     WarnMixedGroupings(formulas, group, warnings);
     WarnOuterJoinedSet(formulas, group, warnings);
   }
-  WarnAggregateFields(*report.Fields(), warnings);
+  // Level 2 applies the aggregate itself.
+  if (report.LanguageLevel() == 1) WarnAggregateFields(*report.Fields(), warnings);
   return warnings;
 }
 

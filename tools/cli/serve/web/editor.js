@@ -85,6 +85,9 @@ function readForm() {
   withOptional(definition, 'description', $('description').value);
   definition.mainTable = $('main-table').value;
   definition.mainField = $('main-field').value;
+  // Written only when not the default, as the library writes a definition.
+  if ($('language-level').value !== '1') definition.languageLevel = Number($('language-level').value);
+  if ($('distinct').checked) definition.distinct = true;
   const fieldRows = [...$('fields').children].filter((row) => row.querySelector('.text').value.trim() !== '');
   definition.fields = fieldRows.map((row) => {
     const field = {field: row.querySelector('.text').value};
@@ -108,6 +111,8 @@ function fillForm(definition) {
   $('description').value = definition.description || '';
   $('main-table').value = definition.mainTable || '';
   $('main-field').value = definition.mainField || '';
+  $('language-level').value = String(definition.languageLevel || 1);
+  $('distinct').checked = definition.distinct === true;
   $('formulas').replaceChildren();
   $('fields').replaceChildren();
   (definition.formulas || []).forEach((formula) => addFormula(formula));
