@@ -1,7 +1,7 @@
 # Tests of `talvane serve`: the server runs in-process on 127.0.0.1 and a free port and is asked over HTTP;
 # the browser tests drive the page in Chromium against the real program. The label `server` marks the tests
 # that scripts/test.sh --thread runs under the thread sanitizer.
-if(TARGET talvane_serve AND TARGET talvane_sample_db)
+if(TARGET talvane_sample_db)
   add_executable(talvane_serve_tests ${CMAKE_CURRENT_LIST_DIR}/server_test.cpp)
   target_link_libraries(talvane_serve_tests PRIVATE talvane_serve PkgConfig::CPP_HTTPLIB GTest::gtest_main
                                                     talvane_options)
