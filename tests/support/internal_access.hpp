@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/node_access.hpp"
 #include "talvane/foundation/string_list.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
@@ -17,7 +18,7 @@ namespace talvane::detail {
 
 struct Access {
   static void SetConnection(INode& node, const std::shared_ptr<db::Connection>& connection) {
-    node.SetConnection(connection);
+    NodeAccess::SetConnection(node, connection);
   }
   static void SetConnection(FieldList& list, const std::shared_ptr<db::Connection>& connection) {
     list.SetConnection(connection);
