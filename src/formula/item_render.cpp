@@ -32,7 +32,7 @@ std::string Item::LiteralSQL() const {
   const detail::OperandDialect* dialect = detail::OperandDialectOf(databaseType_);
   switch (dataType_) {
     case kIsString:
-      return detail::Quoted(value_);
+      return detail::SqlStringLiteral(value_);
     case kIsDate: {
       if (!dialect) return {};
       CalendarDate date;

@@ -43,7 +43,7 @@ std::string SqlServerDate(const CalendarDate& d) { return "CONVERT(DATETIME, '" 
 
 // A time literal must reach the database as a time value, not as the bare text 12:30, which neither
 // dialect can parse.
-std::string SqlServerTime(std::string_view text, bool) { return Quoted(text); }
+std::string SqlServerTime(std::string_view text, bool) { return SqlStringLiteral(text); }
 
 std::string SqlServerColumn(const ColumnOperand& c) {
   return c.type == kIsNumeric ? "ISNULL(" + c.reference + ", 0)" : c.reference;
@@ -75,7 +75,7 @@ std::string AccessColumn(const ColumnOperand& c) {
 std::string SqliteDate(const CalendarDate& d) { return "julianday('" + IsoDate(d) + "')"; }
 // Inside a text expression a time literal is the text as written, as SQL Server takes it there.
 std::string SqliteTime(std::string_view text, bool inText) {
-  return inText ? Quoted(text) : "time(" + Quoted(text) + ")";
+  return inText ? SqlStringLiteral(text) : "time(" + SqlStringLiteral(text) + ")";
 }
 
 // SQLite keeps 3.00 in a MONEY column as the integer 3, and 3 / 2 would then divide as integers; a column
@@ -149,7 +149,7 @@ std::string GlobOfLikePattern(std::string_view pattern) {
 }
 
 std::string SqliteClassPatternMatch(const std::string& subject, bool negated, std::string_view pattern) {
-  return "upper(" + subject + (negated ? ") NOT GLOB " : ") GLOB ") + Quoted(GlobOfLikePattern(pattern));
+  return "upper(" + subject + (negated ? ") NOT GLOB " : ") GLOB ") + SqlStringLiteral(GlobOfLikePattern(pattern));
 }
 
 constexpr OperandDialect kDialects[] = {
@@ -172,7 +172,7 @@ const OperandDialect* OperandDialectOf(DATABASETYPEENU dialect) {
 
 std::span<const OperandDialect> OperandDialects() { return kDialects; }
 
-std::string Quoted(std::string_view text) {
+std::string SqlStringLiteral(std::string_view text) {
   std::string out = "'";
   for (char c : text) {
     if (c == '\'') out += '\'';

@@ -48,6 +48,6 @@ const OperandDialect* OperandDialectOf(DATABASETYPEENU dialect);
 std::span<const OperandDialect> OperandDialects();
 
 // Text between apostrophes, with every apostrophe inside doubled.
-std::string Quoted(std::string_view text);
+std::string SqlStringLiteral(std::string_view text);
 
 }  // namespace talvane::detail
