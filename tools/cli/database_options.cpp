@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 #include "display_text.hpp"
@@ -12,6 +11,7 @@
 #ifdef TALVANE_HAVE_ODBC
 #include "talvane/db/odbc_connection.hpp"
 #endif
+#include "talvane/foundation/ascii_text.hpp"
 #include "talvane/foundation/error.hpp"
 
 namespace talvane::cli {
@@ -29,13 +29,11 @@ const char* ProviderOf(const std::string& dialect) {
   return kSqlServerProvider;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 std::string LowerKey(std::string_view piece) {
   piece = piece.substr(0, piece.find('='));
   std::string key;
   for (char c : piece) {
-    if (!IsBlank(c)) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!IsBlank(c)) key += LowerChar(c);
   }
   return key;
 }
@@ -85,7 +83,7 @@ void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options, bool withDi
 std::string EffectiveConnectionString(const DatabaseOptions& options) {
   if (options.dialect.empty()) return options.connection;
   std::string dialect = options.dialect;  // the option takes any letter case
-  for (char& c : dialect) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : dialect) c = LowerChar(c);
   return std::string("Provider=") + ProviderOf(dialect) + ";" + options.connection;
 }
 

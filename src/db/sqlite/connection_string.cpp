@@ -1,31 +1,17 @@
 #include "db/sqlite/connection_string.hpp"
 
-#include <cctype>
 #include <cstddef>
+
+#include "talvane/foundation/ascii_text.hpp"
+#include "talvane/foundation/clean_text.hpp"
 
 namespace talvane::db::detail {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
-
 // Reads one value starting at `pos` (just after the "="), leaves `pos` on the ";" that ends it (or at the end).
 std::string ReadValue(std::string_view text, std::size_t& pos) {
-  while (pos < text.size() && IsBlank(text[pos])) ++pos;
+  while (pos < text.size() && IsWhitespace(text[pos])) ++pos;
   if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) {
     const char quote = text[pos++];
     std::string value;
@@ -46,7 +32,7 @@ std::string ReadValue(std::string_view text, std::size_t& pos) {
   }
   const std::size_t end = text.find(';', pos);
   const std::size_t stop = end == std::string_view::npos ? text.size() : end;
-  std::string value(Trim(text.substr(pos, stop - pos)));
+  std::string value(TrimWhitespace(text.substr(pos, stop - pos)));
   pos = stop;
   return value;
 }
@@ -63,10 +49,10 @@ std::optional<std::string> ConnectionStringValue(std::string_view connectionStri
       pos = semicolon + 1;
       continue;
     }
-    const std::string_view name = Trim(connectionString.substr(pos, equals - pos));
+    const std::string_view name = TrimWhitespace(connectionString.substr(pos, equals - pos));
     pos = equals + 1;
     std::string value = ReadValue(connectionString, pos);
-    if (EqualsIgnoringCase(name, key)) return value;
+    if (EqualsIgnoreCase(name, key)) return value;
     ++pos;  // past the ";"
   }
   return std::nullopt;
@@ -74,7 +60,7 @@ std::optional<std::string> ConnectionStringValue(std::string_view connectionStri
 
 bool OpensReadOnly(std::string_view connectionString) {
   const std::optional<std::string> mode = ConnectionStringValue(connectionString, "Mode");
-  return mode && EqualsIgnoringCase(*mode, "Read");
+  return mode && EqualsIgnoreCase(*mode, "Read");
 }
 
 }  // namespace talvane::db::detail
