@@ -152,12 +152,12 @@ inline Definition MakeReportDefinition(int formulas, SetMix mix = SetMix::kGrowi
     plan.formulas.push_back(std::move(formula));
   }
   plan.fields = {{"Customers.CustID", {}, {}, 1, {}},
-                 {"Customers.CustName", "Customer"},
-                 {"Customers.City"},
-                 {"Regions.RegionName"}};
+                 {"Customers.CustName", "Customer", {}, {}, {}},
+                 {"Customers.City", {}, {}, {}, {}},
+                 {"Regions.RegionName", {}, {}, {}, {}}};
   const int namedSets = std::min({sets, (formulas + 23) / 25, setBlocks});
   for (int k = 0; k < std::min(namedSets, 8); ++k) {
-    plan.fields.push_back({SetName(k) + ".Amount", "Amount" + std::to_string(k)});
+    plan.fields.push_back({SetName(k) + ".Amount", "Amount" + std::to_string(k), {}, {}, {}});
   }
   return plan;
 }

@@ -152,7 +152,8 @@ inline void ParseDefinitionLine(StatementCase& c, const std::string& line) {
     for (std::size_t i = 1; i < parts.size(); ++i) ApplyFormulaOption(formula, parts[i]);
     c.definition.formulas.push_back(formula);
   } else if (key == "field") {
-    CaseField field{{parts[0]}};
+    CaseField field;
+    field.definition.field = parts[0];
     for (std::size_t i = 1; i < parts.size(); ++i) ApplyFieldOption(field, parts[i]);
     c.fields.push_back(field);
   } else {
