@@ -41,22 +41,22 @@ class SqlFixture {
     }
     sqlite3_close(handle);
     for (const int size : kSizes) {
-      plans_[size] = MakeReportPlan(size);
+      plans_[size] = MakeReportDefinition(size);
       definitions_[size] = (directory_.Path() / ("report" + std::to_string(size) + ".json")).string();
       // The definition the report saves of itself, built once on the file's schema.
-      const auto report = BuildReport(plans_[size], db::SqliteConnection::Create(ConnectionString()));
+      const auto report = ReportFromDefinition(plans_[size], db::SqliteConnection::Create(ConnectionString()));
       std::ofstream(definitions_[size]) << DefinitionJson(DefinitionOf(*report));
     }
   }
 
   std::string ConnectionString() const { return "Data Source=" + database_; }
-  const ReportPlan& Plan(int size) const { return plans_.at(size); }
+  const talvane::Definition& Plan(int size) const { return plans_.at(size); }
   const std::string& Definition(int size) const { return definitions_.at(size); }
 
  private:
   TemporaryDirectory directory_;
   std::string database_;
-  std::map<int, ReportPlan> plans_;
+  std::map<int, talvane::Definition> plans_;
   std::map<int, std::string> definitions_;
 };
 
@@ -85,9 +85,9 @@ void ProgramStart(benchmark::State& state) {
 }
 
 void LibraryBuildAndRender(benchmark::State& state, int size) {
-  const ReportPlan& plan = Fixture().Plan(size);
+  const talvane::Definition& plan = Fixture().Plan(size);
   for (auto _ : state) {
-    auto report = BuildReport(plan, db::SqliteConnection::Create(Fixture().ConnectionString()));
+    auto report = ReportFromDefinition(plan, db::SqliteConnection::Create(Fixture().ConnectionString()));
     std::string sql = report->SQL();
     benchmark::DoNotOptimize(sql.data());
   }

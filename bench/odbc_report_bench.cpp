@@ -80,22 +80,22 @@ PostgresServer& Server() {
 }
 
 void ReportBuildOdbc(benchmark::State& state) {
-  const ReportPlan plan = MakeReportPlan(static_cast<int>(state.range(0)));
+  const Definition plan = MakeReportDefinition(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
     const auto connection = db::OdbcConnection::Create(Server().ConnectionString());
     state.ResumeTiming();
-    benchmark::DoNotOptimize(BuildReport(plan, connection)->SQL());
+    benchmark::DoNotOptimize(ReportFromDefinition(plan, connection)->SQL());
   }
 }
 
 void ReportBuildSqlite(benchmark::State& state) {
-  const ReportPlan plan = MakeReportPlan(static_cast<int>(state.range(0)));
+  const Definition plan = MakeReportDefinition(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
     const auto connection = MakeReportDatabase();
     state.ResumeTiming();
-    benchmark::DoNotOptimize(BuildReport(plan, connection)->SQL());
+    benchmark::DoNotOptimize(ReportFromDefinition(plan, connection)->SQL());
   }
 }
 
@@ -104,7 +104,7 @@ BENCHMARK(ReportBuildSqlite)->Arg(kFormulas)->Unit(benchmark::kMillisecond);
 
 void PrintRoundTrips() {
   const auto connection = db::OdbcConnection::Create(Server().ConnectionString());
-  BuildReport(MakeReportPlan(kFormulas), connection)->SQL();
+  ReportFromDefinition(MakeReportDefinition(kFormulas), connection)->SQL();
   const db::OdbcCounts counts = connection->Counts();
   std::printf("ODBC round trips of one build of a %d-formula report naming %d tables: %lld catalogue calls, "
               "%lld statements prepared (column probes), %lld statements run\n",

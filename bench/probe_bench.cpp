@@ -12,8 +12,8 @@
 
 #include "sqlite_exec.hpp"
 #include "temp_dir.hpp"
+#include "talvane/db/schema_lookup.hpp"
 #include "talvane/db/sqlite_connection.hpp"
-#include "talvane/foundation/schema.hpp"
 
 namespace {
 

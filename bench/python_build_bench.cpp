@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   WriteDatabase(argv[1]);
   const auto connection =
       db::SqliteConnection::Create(std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + argv[1]);
-  const Definition definition = DefinitionOf(*bench::BuildReport(bench::MakeReportPlan(formulas), connection));
+  const Definition definition = DefinitionOf(*ReportFromDefinition(bench::MakeReportDefinition(formulas), connection));
   std::ofstream(argv[2]) << DefinitionJson(definition);
   const double separate = MedianMicrosecondsPerFormula(rounds, definition.formulas.size(),
                                                        [&] { return BuildCallByCall(definition, connection); });

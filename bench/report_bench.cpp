@@ -53,7 +53,7 @@ BuiltReport& Built(int formulas) {
   auto found = built.find(formulas);
   if (found == built.end()) {
     BuiltReport made;
-    made.report = BuildReport(MakeReportPlan(formulas), Database());
+    made.report = ReportFromDefinition(MakeReportDefinition(formulas), Database());
     made.statement = made.report->SQL();
     made.compileText = TextForSqlite(*made.report, made.statement, Database()->Handle());
     found = built.emplace(formulas, std::move(made)).first;
@@ -79,9 +79,9 @@ void AssignRule(benchmark::State& state, std::size_t items) {
 }
 
 void ReportAssign(benchmark::State& state, int formulas, SetMix mix) {
-  const ReportPlan plan = MakeReportPlan(formulas, mix);
+  const Definition plan = MakeReportDefinition(formulas, mix);
   for (auto _ : state) {
-    auto report = BuildReport(plan, Database());
+    auto report = ReportFromDefinition(plan, Database());
     benchmark::DoNotOptimize(report.get());
     state.PauseTiming();  // taking the tree apart is not part of building it
     report.reset();
@@ -119,7 +119,7 @@ void SqliteCompile(benchmark::State& state, int formulas) {
 // growing mix: what a set formula costs as the report grows. The report grows by two formulas a round (a
 // hundred rounds), which is small next to the sizes measured.
 void SetFormulaAdded(benchmark::State& state, int formulas) {
-  const auto report = BuildReport(MakeReportPlan(formulas), Database());
+  const auto report = ReportFromDefinition(MakeReportDefinition(formulas), Database());
   const auto formulae = report->Formulae();
   for (auto _ : state) {
     formulae->AddNew();

@@ -1,6 +1,7 @@
 #pragma once
-// Bench-local: a generated SQLite schema of a customer database, and report definitions of any size
-// built on it the way a host builds them (AddNew, Value, Name, Grouping; then the output fields).
+// Bench-local: a generated SQLite schema of a customer database, and report definitions of any size on it,
+// which ReportFromDefinition builds the way a host builds them (one schema scope; AddNew, Grouping, Name,
+// Value; then the output fields).
 //
 // The mix of a report of n formulas, by position i:
 //   - one in 25 is a rule of a set (Set0, Set1, ...; one set per 250 formulas, between 1 and 24 sets:
@@ -28,8 +29,9 @@
 #include <vector>
 
 #include "sqlite_exec.hpp"
-#include "talvane/db/schema_scope.hpp"
 #include "talvane/db/sqlite_connection.hpp"
+#include "talvane/definition/apply_definition.hpp"
+#include "talvane/definition/definition.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/parse_item.hpp"
 #include "talvane/report/exception.hpp"
@@ -68,23 +70,6 @@ inline std::shared_ptr<db::SqliteConnection> MakeReportDatabase() {
   Exec(connection->Handle(), SchemaSql());
   return connection;
 }
-
-struct FormulaPlan {
-  std::string text;
-  std::string set;  // empty for a rule of the outer statement
-  GROUPTYPEENU grouping = kAnd;
-};
-
-struct FieldPlan {
-  std::string reference;
-  std::string name;
-  bool ordered = false;
-};
-
-struct ReportPlan {
-  std::vector<FormulaPlan> formulas;
-  std::vector<FieldPlan> fields;
-};
 
 enum class SetMix { kGrowing, kFew };
 
@@ -143,17 +128,19 @@ inline std::string SetReferenceRule(int set, int i) {
   return SetName(set) + ".Qty * 2 < " + std::to_string(5 + i % 20);
 }
 
-inline ReportPlan MakeReportPlan(int formulas, SetMix mix = SetMix::kGrowing) {
+inline Definition MakeReportDefinition(int formulas, SetMix mix = SetMix::kGrowing) {
   const int sets = SetCount(formulas, mix);
   const int setBlocks = mix == SetMix::kFew ? 10 : formulas;
-  ReportPlan plan;
+  Definition plan;
+  plan.mainTable = "Customers";
+  plan.mainField = "CustID";
   plan.formulas.reserve(static_cast<std::size_t>(formulas));
   for (int i = 0; i < formulas; ++i) {
     const int block = i / 25;
-    FormulaPlan formula;
+    FormulaDefinition formula;
     if (i % 25 == 1 && block < setBlocks) {
       formula.text = SetRule(block / sets, i);
-      formula.set = SetName(block % sets);
+      formula.name = SetName(block % sets);
     } else if (i % 25 == 13 && block < setBlocks) {
       formula.text = SetReferenceRule(block % sets, i);
     } else if (i % 50 == 37) {
@@ -161,46 +148,18 @@ inline ReportPlan MakeReportPlan(int formulas, SetMix mix = SetMix::kGrowing) {
     } else {
       formula.text = PlainRule(i);
     }
-    formula.grouping = i == 0 ? kBase : (i % 9 == 4 && formula.set.empty() ? kOr : kAnd);
+    formula.grouping = i == 0 ? kBase : (i % 9 == 4 && !formula.name ? kOr : kAnd);
     plan.formulas.push_back(std::move(formula));
   }
-  plan.fields = {{"Customers.CustID", "", true},
-                 {"Customers.CustName", "Customer", false},
-                 {"Customers.City", "", false},
-                 {"Regions.RegionName", "", false}};
+  plan.fields = {{"Customers.CustID", {}, {}, 1, {}},
+                 {"Customers.CustName", "Customer", {}, {}, {}},
+                 {"Customers.City", {}, {}, {}, {}},
+                 {"Regions.RegionName", {}, {}, {}, {}}};
   const int namedSets = std::min({sets, (formulas + 23) / 25, setBlocks});
   for (int k = 0; k < std::min(namedSets, 8); ++k) {
-    plan.fields.push_back({SetName(k) + ".Amount", "Amount" + std::to_string(k), false});
+    plan.fields.push_back({SetName(k) + ".Amount", "Amount" + std::to_string(k), {}, {}, {}});
   }
   return plan;
-}
-
-// The whole report is built in one schema scope, as a host that builds a report at once would build it: the
-// connection's schema version is read once, not once per member call.
-inline std::shared_ptr<Exception> BuildReport(const ReportPlan& plan,
-                                              const std::shared_ptr<db::Connection>& connection) {
-  const db::SchemaScope schemaScope;
-  auto report = Exception::Create();
-  report->SetConnection(connection);
-  report->SetMainTable("Customers");
-  report->SetMainField("CustID");
-  const auto formulae = report->Formulae();
-  for (const FormulaPlan& definition : plan.formulas) {
-    formulae->AddNew();
-    const auto formula = formulae->Formula();
-    formula->SetValue(std::string_view(definition.text));
-    if (!definition.set.empty()) formula->SetName(definition.set);
-    formula->SetGrouping(definition.grouping);
-  }
-  const auto fields = report->Fields();
-  for (const FieldPlan& definition : plan.fields) {
-    fields->AddNew();
-    const auto field = fields->Field();
-    field->SetValue(definition.reference);
-    if (!definition.name.empty()) field->SetName(definition.name);
-    if (definition.ordered) field->SetOrdered(true);
-  }
-  return report;
 }
 
 inline std::size_t CountItems(std::string_view text) {

@@ -16,6 +16,8 @@ class Recordset;
 namespace detail {
 /// Reaches library-internal members (used by the library's own tests and tools).
 struct Access;
+/// The library's access to INode's internal members.
+struct NodeAccess;
 /// Marks the formula above a changed node with a new revision.
 class ChangeNote;
 /// What a report's set resolution keeps from one run to the next.

@@ -139,7 +139,7 @@ void BindReport(py::module_& module) {
       .def_property_readonly("sql", py::cpp_function(&Exception::SQL, released), "The SELECT statement of the report.")
       .def_property_readonly("sets", &Exception::Sets, "The names of the report's sets.")
       .def("clear", &Exception::Clear, "Removes every formula and field.")
-      .def("find_sets", &Exception::FindSets, released, "Reads the report's sets from its formulas again.")
+      .def("find_sets", &Exception::FindSets, released, "Does nothing: the references to sets are resolved as formulas are assigned and renamed.")
       .def("fields_referencing_set", &Exception::FieldsReferencingSet, "set_name"_a, released,
            "The fields of the formulas that name the set.")
       .def("fields_in_set", &Exception::FieldsInSet, "set_name"_a, released, "The output columns of the set.")

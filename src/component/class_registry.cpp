@@ -5,10 +5,10 @@
 
 #include "component/interfaces.hpp"
 #include "component/object_ref.hpp"
-#include "component/names.hpp"
 #include "talvane/component/dispatch_error.hpp"
 #include "talvane/component/identities.hpp"
 #include "talvane/component/type_info.hpp"
+#include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
 
 namespace talvane::component {
@@ -49,7 +49,7 @@ std::span<const ClassInfo> ClassRegistry::Classes() {
 
 const ClassInfo* ClassRegistry::FindByName(std::string_view progId) {
   for (const ClassInfo& c : Classes()) {
-    if (detail::EqualsIgnoringCase(c.progId, progId)) return &c;
+    if (EqualsIgnoreCase(c.progId, progId)) return &c;
   }
   return nullptr;
 }

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "component/names.hpp"
+#include "talvane/foundation/clean_text.hpp"
 
 namespace talvane::component::detail {
 
@@ -56,16 +56,16 @@ TypeInfo InterfaceBuilder::Build(std::string_view name, const Guid& iid, std::st
   std::vector<MemberInfo> members;
   std::vector<Binding> bindings;
   for (const MemberRow& row : rows) {
-    const std::string key = UpperCase(row.name);
+    const std::string key = UpperAscii(row.name);
     auto [it, added] = ids.try_emplace(key, 0);
-    if (added) it->second = EqualsIgnoringCase(row.name, defaultMember) ? 0 : next++;
+    if (added) it->second = EqualsIgnoreCase(row.name, defaultMember) ? 0 : next++;
     for (const MemberInfo& earlier : members) {
       Check(earlier.dispid != it->second || earlier.kind != row.kind, name, row.name, "member half listed twice");
     }
     members.push_back(DescribeMember(name, row, it->second));
     bindings.push_back(row.binding.call);
   }
-  Check(defaultMember.empty() || ids.contains(UpperCase(defaultMember)), name, defaultMember,
+  Check(defaultMember.empty() || ids.contains(UpperAscii(defaultMember)), name, defaultMember,
         "default member missing");
   return TypeInfo(name, iid, std::move(members), std::move(bindings));
 }

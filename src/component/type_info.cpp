@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "component/names.hpp"
+#include "talvane/foundation/clean_text.hpp"
 
 namespace talvane::component {
 
@@ -23,7 +23,7 @@ std::vector<std::string_view> TypeInfo::MemberNames() const {
 }
 
 std::optional<int32_t> TypeInfo::IdOfName(std::string_view name) const {
-  const auto it = std::ranges::find_if(members_, [&](const MemberInfo& m) { return detail::EqualsIgnoringCase(m.name, name); });
+  const auto it = std::ranges::find_if(members_, [&](const MemberInfo& m) { return EqualsIgnoreCase(m.name, name); });
   if (it == members_.end()) return std::nullopt;
   return it->dispid;
 }

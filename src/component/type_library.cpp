@@ -3,9 +3,9 @@
 #include <array>
 
 #include "component/interfaces.hpp"
-#include "component/names.hpp"
 #include "talvane/component/identities.hpp"
 #include "talvane/component/type_info.hpp"
+#include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/enums.hpp"
 
 namespace talvane::component {
@@ -91,7 +91,7 @@ std::span<const TypeInfo* const> TypeLibrary::Interfaces() {
 
 const TypeInfo* TypeLibrary::FindInterface(std::string_view name) {
   for (const TypeInfo* t : Interfaces()) {
-    if (detail::EqualsIgnoringCase(t->Name(), name)) return t;
+    if (EqualsIgnoreCase(t->Name(), name)) return t;
   }
   return nullptr;
 }
@@ -111,7 +111,7 @@ std::span<const EnumInfo> TypeLibrary::Enumerations() {
 std::optional<int32_t> TypeLibrary::ConstantValue(std::string_view name) {
   for (const EnumInfo& e : Enumerations()) {
     for (const auto& [constant, value] : e.constants) {
-      if (detail::EqualsIgnoringCase(constant, name)) return value;
+      if (EqualsIgnoreCase(constant, name)) return value;
     }
   }
   return std::nullopt;

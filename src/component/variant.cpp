@@ -4,9 +4,10 @@
 #include <cmath>
 #include <limits>
 
-#include "component/names.hpp"
 #include "talvane/component/dispatch_error.hpp"
 #include "talvane/component/type_info.hpp"
+#include "talvane/foundation/ascii_text.hpp"
+#include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
 
 namespace talvane::component {
@@ -21,16 +22,9 @@ namespace {
   throw Error(kErrTypeMismatch, kDispatchSource, message);
 }
 
-std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
-}
-
 // Numeric text as a dispatch host reads it: optional sign, digits, decimal point, exponent.
 std::optional<double> ParseNumber(std::string_view text) {
-  text = Trim(text);
+  text = TrimWhitespace(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   double value = 0;
@@ -79,9 +73,9 @@ bool Variant::ToBool() const {
     case VariantType::kDouble: return std::get<double>(value_) != 0;
     case VariantType::kString: {
       const std::string& text = std::get<std::string>(value_);
-      const std::string_view trimmed = Trim(text);
-      if (detail::EqualsIgnoringCase(trimmed, "True")) return true;
-      if (detail::EqualsIgnoringCase(trimmed, "False")) return false;
+      const std::string_view trimmed = TrimWhitespace(text);
+      if (EqualsIgnoreCase(trimmed, "True")) return true;
+      if (EqualsIgnoreCase(trimmed, "False")) return false;
       if (const auto number = ParseNumber(trimmed)) return *number != 0;
       Mismatch(std::string("the text \"") + std::string(DescribeText(text)) + "\"", "a boolean");
     }

@@ -1,12 +1,12 @@
 #include "talvane/db/schema_cache.hpp"
 
-#include "foundation/recordset_closer.hpp"
+#include "db/recordset_closer.hpp"
 #include "talvane/db/connection.hpp"
+#include "talvane/db/schema_lookup.hpp"
 #include "talvane/db/schema_scope.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
-#include "talvane/foundation/schema.hpp"
 
 namespace talvane::db {
 

@@ -15,6 +15,7 @@
 #include "talvane/definition/printable_text.hpp"
 #include "json_value.hpp"
 #include "strict_json_builder.hpp"
+#include "talvane/foundation/ascii_text.hpp"
 
 namespace talvane {
 
@@ -214,10 +215,6 @@ JsonValue ParseJson(std::string_view text, const std::string& source) {
   return document;
 }
 
-bool IsBlank(std::string_view text) {
-  return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
-}
-
 std::string ReadAll(std::FILE* file, const std::string& source) {
   std::string text;
   char buffer[65536];
@@ -240,7 +237,7 @@ struct FileCloser {
 
 Definition ParseDefinition(std::string_view text, const std::string& rawSource) {
   const std::string source = Printable(rawSource);
-  if (IsBlank(text)) throw DefinitionError(source + ": the definition is empty");
+  if (TrimWhitespace(text).empty()) throw DefinitionError(source + ": the definition is empty");
   JsonValue document = ParseJson(text, source);
   if (document.kind != JsonValue::Kind::kObject) {
     throw DefinitionError(source + ": the definition must be a JSON object ({...}), not " +

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <string_view>
 
+#include "talvane/db/schema_lookup.hpp"
 #include "talvane/formula/formula_items.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/foundation/inode.hpp"
-#include "talvane/foundation/schema.hpp"
 #include "talvane/foundation/string_list.hpp"
 #include "talvane/report/exception.hpp"
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "formula/formula_tree.hpp"
+#include "foundation/node_access.hpp"
 #include "talvane/formula/formula.hpp"
 
 namespace talvane::detail {
@@ -25,7 +26,7 @@ void ChangeNote::Mark(INode* node) noexcept {
   // Bounded as every upward walk is, so that parents linked into a circle cannot make it endless.
   std::shared_ptr<INode> parent;
   for (int32_t steps = 0; node != nullptr && steps < tree::kMaxParentWalk; ++steps) {
-    parent = node->MarkChanged();
+    parent = NodeAccess::MarkChanged(*node);
     node = parent.get();
   }
 }

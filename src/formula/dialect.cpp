@@ -43,7 +43,7 @@ std::string SqlServerDate(const CalendarDate& d) { return "CONVERT(DATETIME, '" 
 
 // A time literal must reach the database as a time value, not as the bare text 12:30, which neither
 // dialect can parse.
-std::string SqlServerTime(std::string_view text, bool) { return Quoted(text); }
+std::string SqlServerTime(std::string_view text, bool) { return SqlStringLiteral(text); }
 
 std::string SqlServerColumn(const ColumnOperand& c) {
   return c.type == kIsNumeric ? "ISNULL(" + c.reference + ", 0)" : c.reference;
@@ -81,7 +81,7 @@ std::string DateAsItIs(const std::string& date) { return date; }
 std::string SqliteDate(const CalendarDate& d) { return "julianday('" + IsoDate(d) + "')"; }
 // Inside a text expression a time literal is the text as written, as SQL Server takes it there.
 std::string SqliteTime(std::string_view text, bool inText) {
-  return inText ? Quoted(text) : "time(" + Quoted(text) + ")";
+  return inText ? SqlStringLiteral(text) : "time(" + SqlStringLiteral(text) + ")";
 }
 
 // SQLite keeps 3.00 in a MONEY column as the integer 3, and 3 / 2 would then divide as integers; a column
@@ -155,7 +155,7 @@ std::string GlobOfLikePattern(std::string_view pattern) {
 }
 
 std::string SqliteClassPatternMatch(const std::string& subject, bool negated, std::string_view pattern) {
-  return "upper(" + subject + (negated ? ") NOT GLOB " : ") GLOB ") + Quoted(GlobOfLikePattern(pattern));
+  return "upper(" + subject + (negated ? ") NOT GLOB " : ") GLOB ") + SqlStringLiteral(GlobOfLikePattern(pattern));
 }
 
 // ---- Shared by several dialects ----
@@ -219,7 +219,7 @@ std::string PostgresDaysAsDate(const std::string& days) {
   return "(TIMESTAMP 'epoch' + (" + days + ") * INTERVAL '1 day')";
 }
 std::string PostgresTime(std::string_view text, bool inText) {
-  return inText ? Quoted(text) : "TIME " + Quoted(text);
+  return inText ? SqlStringLiteral(text) : "TIME " + SqlStringLiteral(text);
 }
 
 std::string PostgresColumn(const ColumnOperand& c) {
@@ -294,7 +294,7 @@ std::string RegexOfLikePattern(std::string_view pattern) {
 }
 
 std::string PostgresClassPatternMatch(const std::string& subject, bool negated, std::string_view pattern) {
-  return subject + (negated ? " !~* " : " ~* ") + Quoted(RegexOfLikePattern(pattern));
+  return subject + (negated ? " !~* " : " ~* ") + SqlStringLiteral(RegexOfLikePattern(pattern));
 }
 
 // ---- A value outside the enumeration ----
@@ -453,7 +453,7 @@ const Dialect& DialectOf(DATABASETYPEENU dialect) {
 
 std::span<const Dialect> Dialects() { return kDialects; }
 
-std::string Quoted(std::string_view text) {
+std::string SqlStringLiteral(std::string_view text) {
   std::string out = "'";
   for (char c : text) {
     if (c == '\'') out += '\'';

@@ -83,6 +83,6 @@ const Dialect& DialectOf(DATABASETYPEENU dialect);
 std::span<const Dialect> Dialects();
 
 // Text between apostrophes, with every apostrophe inside doubled.
-std::string Quoted(std::string_view text);
+std::string SqlStringLiteral(std::string_view text);
 
 }  // namespace talvane::detail

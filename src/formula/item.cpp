@@ -9,6 +9,7 @@
 #include "talvane/db/connection.hpp"
 #include "talvane/db/recordset.hpp"
 #include "talvane/db/schema_cache.hpp"
+#include "talvane/db/schema_lookup.hpp"
 #include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/classify_item.hpp"
 #include "talvane/formula/formula.hpp"
@@ -16,7 +17,6 @@
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/date_time.hpp"
 #include "talvane/foundation/error.hpp"
-#include "talvane/foundation/schema.hpp"
 #include "talvane/report/exception.hpp"
 
 namespace talvane {

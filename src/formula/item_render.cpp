@@ -38,7 +38,7 @@ std::string Item::LiteralSQL() const {
   const detail::Dialect& dialect = detail::DialectOf(databaseType_);
   switch (dataType_) {
     case kIsString:
-      return detail::Quoted(value_);
+      return detail::SqlStringLiteral(value_);
     case kIsDate: {
       if (value_ == "TODAY" || value_ == "NOW") {
         return InDays(dialect, parent_.lock(), std::string(value_ == "TODAY" ? dialect.today : dialect.now));

@@ -5,6 +5,7 @@
 
 #include "formula/change_note.hpp"
 #include "formula/formula_tree.hpp"
+#include "foundation/node_access.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/foundation/error.hpp"
 
@@ -161,7 +162,7 @@ std::shared_ptr<db::Connection> Section::Connection() const { return connection_
 void Section::SetConnection(const std::shared_ptr<db::Connection>& connection) {
   const detail::ChangeNote note(this);
   connection_ = connection;
-  for (const auto& child : children_) child->SetConnection(connection);
+  for (const auto& child : children_) detail::NodeAccess::SetConnection(*child, connection);
 }
 
 void Section::ResetSection() {

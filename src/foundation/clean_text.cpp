@@ -2,11 +2,11 @@
 
 #include <cstddef>
 
+#include "talvane/foundation/ascii_text.hpp"
+
 namespace talvane {
 
 namespace {
-
-char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c; }
 
 bool CharsEqual(char a, char b, bool caseSensitive) {
   return caseSensitive ? a == b : UpperChar(a) == UpperChar(b);
@@ -26,7 +26,7 @@ std::size_t FindFrom(std::string_view text, std::string_view needle, std::size_t
 
 // Whether a whitespace mask selects character c; 0 selects all four kinds.
 bool InWhitespaceSet(char c, int32_t set) {
-  if (set == kWsAll) return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+  if (set == kWsAll) return IsWhitespace(c);
   switch (c) {
     case ' ': return (set & kWsSpace) != 0;
     case '\t': return (set & kWsTab) != 0;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "talvane/foundation/ascii_text.hpp"
 #include "talvane/foundation/clean_text.hpp"
 
 namespace talvane {
@@ -11,14 +12,12 @@ namespace {
 // The earliest year the platform's dates can hold; a four-digit year below it is no date.
 constexpr int32_t kFirstCalendarYear = 100;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Reads a short run of digits; anything else (signs, blanks, decimal points) is not a number here.
 bool ReadNumber(std::string_view text, int32_t& out) {
   if (text.empty()) return false;
   int32_t value = 0;
   for (char c : text) {
-    if (!IsDigit(c)) return false;
+    if (!IsAsciiDigit(c)) return false;
     value = value * 10 + (c - '0');
   }
   out = value;
@@ -82,7 +81,7 @@ bool IsValidDate(std::string_view text, bool twoDigitYear, int16_t minimumYear) 
 
 bool IsValidTime(std::string_view text) {
   if (text.size() != 5 || text.find(':') != 2) return false;
-  if (!IsDigit(text[0]) || !IsDigit(text[1]) || !IsDigit(text[3]) || !IsDigit(text[4])) return false;
+  if (!IsAsciiDigit(text[0]) || !IsAsciiDigit(text[1]) || !IsAsciiDigit(text[3]) || !IsAsciiDigit(text[4])) return false;
   const int32_t hours = (text[0] - '0') * 10 + (text[1] - '0');
   const int32_t minutes = (text[3] - '0') * 10 + (text[4] - '0');
   return hours <= 23 && minutes <= 59;

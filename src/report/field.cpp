@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "foundation/number_text.hpp"
 #include "report/field_errors.hpp"
-#include "report/number_text.hpp"
 #include "talvane/db/schema_scope.hpp"
+#include "talvane/foundation/ascii_text.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
@@ -23,7 +24,6 @@ constexpr std::array<std::string_view, 6> kAggregateFunctions{"SUM", "COUNT", "M
 
 class MadeField final : public Field {};
 
-std::string TrimWhitespace(std::string_view text) { return CleanText(text, kCleanTrimLeft | kCleanTrimRight); }
 
 [[noreturn]] void RaiseBadFormat() { Raise(ERR_FIELD_FORMAT, kFieldSource, "Invalid field format"); }
 

@@ -1,12 +1,12 @@
 #pragma once
 // What the resolution of a report's set references learnt from each formula, kept from one resolution to
 // the next. A report resolves its set references again for every set reference assigned and every formula
-// renamed; each resolution used to walk every node of every formula. With the cache it reads only the
-// formulas told changed (see ChangeNote) and the new ones, and resolves only their field items, plus those of
-// every formula reading a set whose tables or place among the sets changed.
+// renamed. Rather than walk every node of every formula each time, it reads only the formulas told changed
+// (see ChangeNote) and the new ones, and resolves only their field items, plus those of every formula
+// reading a set whose tables or place among the sets changed.
 //
 // The outcome is the one a resolution of every item gives: the items of one formula are resolved in the
-// same order as before (set by set in list order, then in tree order), the resolution of an unchanged
+// same order as there (set by set in list order, then in tree order), the resolution of an unchanged
 // formula against unchanged sets and schema writes what is already there, and a formula writes into its
 // own tree only. A formula whose changes cannot be seen (a node of the host's making, a node linked into two
 // trees, an item on another connection) is read and resolved on every run. Nothing is kept across runs

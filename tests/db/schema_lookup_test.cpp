@@ -6,7 +6,7 @@
 #include "support/counting_connection.hpp"
 #include "support/expect_error.hpp"
 #include "support/sqlite_fixture.hpp"
-#include "talvane/foundation/schema.hpp"
+#include "talvane/db/schema_lookup.hpp"
 
 namespace talvane::test {
 namespace {

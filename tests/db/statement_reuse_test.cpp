@@ -10,7 +10,7 @@
 #include "support/expect_error.hpp"
 #include "support/sqlite_fixture.hpp"
 #include "talvane/db/recordset.hpp"
-#include "talvane/foundation/schema.hpp"
+#include "talvane/db/schema_lookup.hpp"
 
 namespace talvane::test {
 namespace {

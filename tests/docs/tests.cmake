@@ -1,13 +1,13 @@
 # The examples of the documents run: formulas with their statements in each dialect and commands with
 # their output (against the program and the sample database), and the host programs of the host guide,
 # compiled from the guide's text and run.
-if(NOT TARGET talvane_cli OR NOT TALVANE_SAMPLE_DB)
+if(NOT TALVANE_SAMPLE_DB)
   return()
 endif()
 # The system's interpreter: the script needs nothing beyond Python's own library.
 find_program(TALVANE_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH)
 if(NOT TALVANE_PYTHON3)
-  message(STATUS "/usr/bin/python3 not found: the documentation examples are not tested")
+  talvane_left_out("/usr/bin/python3 not found: the documentation examples are left out")
   return()
 endif()
 
@@ -37,12 +37,10 @@ endfunction()
 talvane_doc_host_program(cpp-host host.cpp talvane_doc_cpp_host)
 target_link_libraries(talvane_doc_cpp_host PRIVATE talvane_static talvane_options)
 
-if(TARGET talvane_c)
-  talvane_doc_host_program(c-host host.c talvane_doc_c_host)
-  set_target_properties(talvane_doc_c_host PROPERTIES C_STANDARD 11 C_STANDARD_REQUIRED ON C_EXTENSIONS OFF)
-  target_link_libraries(talvane_doc_c_host PRIVATE talvane_c talvane_options)
-  if(TALVANE_SANITIZE)
-    # As for the C test host: the sanitizer runtime's C++ part comes with the C++ driver's link.
-    set_target_properties(talvane_doc_c_host PROPERTIES LINKER_LANGUAGE CXX)
-  endif()
+talvane_doc_host_program(c-host host.c talvane_doc_c_host)
+set_target_properties(talvane_doc_c_host PROPERTIES C_STANDARD 11 C_STANDARD_REQUIRED ON C_EXTENSIONS OFF)
+target_link_libraries(talvane_doc_c_host PRIVATE talvane_c talvane_options)
+if(TALVANE_SANITIZE)
+  # As for the C test host: the sanitizer runtime's C++ part comes with the C++ driver's link.
+  set_target_properties(talvane_doc_c_host PROPERTIES LINKER_LANGUAGE CXX)
 endif()

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,7 @@ StatementCase Definition(const RowsCase& c) {
   StatementCase definition;
   ParseDefinitionLine(definition, std::string("main: ") + c.main);
   for (const std::string& field : c.fields) ParseDefinitionLine(definition, "field: " + field);
-  definition.formulas = c.formulas;
+  definition.definition.formulas = c.formulas;
   return definition;
 }
 
@@ -56,8 +57,11 @@ TEST_P(SqliteDialectRows, StatementReturnsTheRowsItsRulesMean) {
   EXPECT_EQ(rows, expected) << ShowLayout(sql);
 }
 
-FormulaDefinition And(const char* text, const char* set = "") { return {text, set, kAnd}; }
-FormulaDefinition Or(const char* text, const char* set = "") { return {text, set, kOr}; }
+FormulaDefinition Rule(const char* text, const char* set, GROUPTYPEENU grouping) {
+  return {text, *set == '\0' ? std::nullopt : std::optional<std::string>(set), grouping};
+}
+FormulaDefinition And(const char* text, const char* set = "") { return Rule(text, set, kAnd); }
+FormulaDefinition Or(const char* text, const char* set = "") { return Rule(text, set, kOr); }
 
 INSTANTIATE_TEST_SUITE_P(
     SampleDatabase, SqliteDialectRows,

@@ -8,27 +8,13 @@
 
 #include "support/counting_connection.hpp"
 #include "support/expect_error.hpp"
+#include "support/internal_access.hpp"
 #include "support/sqlite_fixture.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
 #include "talvane/formula/section.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/formula_list.hpp"
-
-namespace talvane::detail {
-
-// The library-internal members the node tests reach.
-struct Access {
-  static void SetConnection(INode& node, const std::shared_ptr<db::Connection>& connection) {
-    node.SetConnection(connection);
-  }
-  static bool IsSetReference(const Item& item) { return item.IsSetReference(); }
-  static ITEMDATATYPEENUM LookupFieldType(Item& item, const std::string& reference) {
-    return item.LookupFieldType(reference);
-  }
-};
-
-}  // namespace talvane::detail
 
 namespace talvane::test {
 

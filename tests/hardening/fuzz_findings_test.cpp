@@ -26,7 +26,7 @@ class FuzzFindings : public ::testing::Test {
 };
 
 TEST_F(FuzzFindings, AListElementNeedsItsSeparatorEvenAfterAClosingParenthesis) {
-  // The ")" closes the first list element; 2 used to start a second one, read back as IN (1, 2).
+  // The ")" closes the first list element; 2 does not start a second one (it would read back as IN (1, 2)).
   EXPECT_TALVANE_ERROR(formula_->SetValue(std::string_view("Orders.Qty IN(1) 2")), ERR_ITEMTYPE,
                        "Exception: Formula.Add", "Illigal value");
   EXPECT_EQ(formula_->ErrorItem(), " 2");

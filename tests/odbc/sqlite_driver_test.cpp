@@ -46,21 +46,13 @@ TEST(OdbcSqliteDriver, EveryExampleReportGivesTheSqliteBackendsStatementInBothDi
   }
 }
 
-// The listing is the SQLite backend's but for a column declared without a type, which the driver calls text.
-std::vector<std::string> TypedLines(const std::string& listing) {
-  std::vector<std::string> lines;
-  for (const std::string& line : cli::test::Lines(listing)) {
-    if (line.find("(none)") == std::string::npos) lines.push_back(line);
-  }
-  return lines;
-}
-
 TEST(OdbcSqliteDriver, SchemaAndCheckCommandsWorkOverOdbc) {
   const ProcessResult schema = RunTalvane({"schema", "--connection", OdbcSample()});
   EXPECT_EQ(schema.exitCode, 0) << schema.err;
   const ProcessResult sqlite = RunTalvane({"schema", "--connection", cli::test::SampleConnection()});
-  EXPECT_EQ(TypedLines(schema.out), TypedLines(sqlite.out));
-  EXPECT_GT(TypedLines(schema.out).size(), 40u);
+  // The same listing, a column declared without a type included (adVariant).
+  EXPECT_EQ(schema.out, sqlite.out);
+  EXPECT_GT(cli::test::Lines(schema.out).size(), 40u);
   const std::string report = (std::filesystem::path(TALVANE_EXAMPLES_DIR) / "reports" / "large_orders.json").string();
   const ProcessResult check = RunTalvane({"check", report, "--connection", OdbcSample()});
   EXPECT_EQ(check.exitCode, 0) << check.err;

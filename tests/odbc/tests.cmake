@@ -10,7 +10,7 @@ if(TARGET talvane_odbc)
   target_include_directories(talvane_odbc_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR}/support)
   target_link_libraries(talvane_odbc_test_support PUBLIC talvane_odbc talvane_test_support GTest::gtest)
 
-  if(TALVANE_SQLITE_ODBC_DRIVER AND TARGET talvane_cli AND TARGET talvane_sample_db)
+  if(TALVANE_SQLITE_ODBC_DRIVER AND TARGET talvane_sample_db)
     add_executable(talvane_odbc_sqlite_tests ${CMAKE_CURRENT_LIST_DIR}/sqlite_driver_test.cpp
                                              ${PROJECT_SOURCE_DIR}/tests/cli/cli_process.cpp)
     target_include_directories(talvane_odbc_sqlite_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/cli)

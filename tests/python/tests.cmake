@@ -1,5 +1,5 @@
 # The Python package's tests: pytest on Debian's interpreter, importing the package built in <build>/python.
-if(TARGET talvane_python AND TARGET talvane_cli AND TARGET talvane_sample_db)
+if(TARGET talvane_python AND TARGET talvane_sample_db)
   set(python_test_environment
     "PYTHONPATH=${TALVANE_PYTHON_DIR}"
     "PYTHONDONTWRITEBYTECODE=1"

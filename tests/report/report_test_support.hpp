@@ -1,7 +1,6 @@
 #pragma once
 // Shared set-up of the report tests: a report on the standard SQLite schema (main table Customers,
-// main field CustID), short ways to add formulas and fields, and the library-internal members the
-// tests reach.
+// main field CustID), and short ways to add formulas and fields.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "support/expect_error.hpp"
+#include "support/internal_access.hpp"
 #include "support/sqlite_fixture.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/formula/item.hpp"
@@ -16,34 +16,6 @@
 #include "talvane/report/field.hpp"
 #include "talvane/report/field_list.hpp"
 #include "talvane/report/formula_list.hpp"
-
-namespace talvane::detail {
-
-struct Access {
-  static int32_t FindFormula(const FormulaList& list, std::string_view name) { return list.FindFormula(name); }
-  static std::string FormulaTables(const FormulaList& list, std::string_view name) {
-    return list.FormulaTables(name);
-  }
-  static std::shared_ptr<FormulaList> ListOf(const Formula& formula) { return formula.List(); }
-  static void SetConnection(FieldList& list, const std::shared_ptr<db::Connection>& connection) {
-    list.SetConnection(connection);
-  }
-  static void SetConnection(Field& field, const std::shared_ptr<db::Connection>& connection) {
-    field.SetConnection(connection);
-  }
-  static void StoreOrderPos(Field& field, int32_t position) { field.StoreOrderPos(position); }
-  static std::string OrderKeyword(const Field& field) { return field.OrderKeyword(); }
-  static int32_t NextOrderPos(const Field& field, int32_t start) {
-    return field.NextOrderPos(start, field.ListFields("test"));
-  }
-  static void Validate(const Exception& report) { report.Validate(); }
-  static std::string ExportName(std::string_view selected) { return Exception::ExportName(selected); }
-  static bool HasExportName(const StringList& list, std::string_view selected) {
-    return Exception::HasExportName(list, selected);
-  }
-};
-
-}  // namespace talvane::detail
 
 namespace talvane::test {
 

@@ -32,6 +32,8 @@
 #include <vector>
 
 #include "support/sqlite_fixture.hpp"
+#include "talvane/definition/apply_definition.hpp"
+#include "talvane/definition/definition.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/field.hpp"
@@ -40,29 +42,18 @@
 
 namespace talvane::test {
 
-struct FormulaDefinition {
-  std::string text;
-  std::string set;
-  GROUPTYPEENU grouping = kBase;
-};
-
-struct FieldDefinition {
-  std::string reference;
-  std::string name;
-  std::string aggregate;
-  int32_t order = 0;
-  bool ordered = false;
-  bool descending = false;
+// A field of a case: a definition's settings, plus the two a definition has no key for.
+struct CaseField {
+  FieldDefinition definition;
+  bool ordered = false;  // Ordered = true, before the order position is set
   bool unorder = false;  // OrderPos 0 once the other settings are made
 };
 
 struct StatementCase {
   std::string name;
   std::string schemaFile;
-  std::string mainTable;
-  std::string mainField;
-  std::vector<FormulaDefinition> formulas;
-  std::vector<FieldDefinition> fields;
+  Definition definition;  // main table, main field and formulas; the fields are below
+  std::vector<CaseField> fields;
   std::map<std::string, std::string> expected;  // "sqlserver" / "access" -> exact statement
   bool tsqlCheck = true;
   bool hasRows = false;
@@ -113,7 +104,7 @@ inline std::string ShowLayout(const std::string& statement) {
 
 inline void ApplyFormulaOption(FormulaDefinition& formula, const std::string& option) {
   if (option.rfind("set ", 0) == 0) {
-    formula.set = option.substr(4);
+    formula.name = option.substr(4);
   } else if (option == "and") {
     formula.grouping = kAnd;
   } else if (option == "or") {
@@ -125,17 +116,17 @@ inline void ApplyFormulaOption(FormulaDefinition& formula, const std::string& op
   }
 }
 
-inline void ApplyFieldOption(FieldDefinition& field, const std::string& option) {
+inline void ApplyFieldOption(CaseField& field, const std::string& option) {
   if (option.rfind("name ", 0) == 0) {
-    field.name = option.substr(5);
+    field.definition.name = option.substr(5);
   } else if (option.rfind("aggregate ", 0) == 0) {
-    field.aggregate = option.substr(10);
+    field.definition.aggregate = option.substr(10);
   } else if (option.rfind("order ", 0) == 0) {
-    field.order = std::stoi(option.substr(6));
+    field.definition.orderPos = std::stoi(option.substr(6));
   } else if (option == "ordered") {
     field.ordered = true;
   } else if (option == "desc") {
-    field.descending = true;
+    field.definition.direction = "Descending";
   } else if (option == "unorder") {
     field.unorder = true;
   } else {
@@ -154,14 +145,15 @@ inline void ParseDefinitionLine(StatementCase& c, const std::string& line) {
     c.tsqlCheck = parts[0] != "skip";
   } else if (key == "main") {
     const auto dot = parts[0].find('.');
-    c.mainTable = parts[0].substr(0, dot);
-    c.mainField = parts[0].substr(dot + 1);
+    c.definition.mainTable = parts[0].substr(0, dot);
+    c.definition.mainField = parts[0].substr(dot + 1);
   } else if (key == "formula") {
     FormulaDefinition formula{parts[0], {}, kBase};
     for (std::size_t i = 1; i < parts.size(); ++i) ApplyFormulaOption(formula, parts[i]);
-    c.formulas.push_back(formula);
+    c.definition.formulas.push_back(formula);
   } else if (key == "field") {
-    FieldDefinition field{parts[0], {}, {}, 0, false, false, false};
+    CaseField field;
+    field.definition.field = parts[0];
     for (std::size_t i = 1; i < parts.size(); ++i) ApplyFieldOption(field, parts[i]);
     c.fields.push_back(field);
   } else {
@@ -223,31 +215,22 @@ inline std::shared_ptr<db::SqliteConnection> CaseDatabase(const StatementCase& c
   return MakeDatabase(ReadFile(StatementsDir() + "/" + c.schemaFile), provider);
 }
 
-// The report of a case, built through the public objects on `connection`.
+// The report of a case: its definition applied as a host applies one, then the fields with the settings
+// in the case's order.
 inline std::shared_ptr<Exception> BuildReport(const StatementCase& c, const std::shared_ptr<db::Connection>& connection) {
-  auto report = Exception::Create();
-  report->SetConnection(connection);
-  report->SetMainTable(c.mainTable);
-  report->SetMainField(c.mainField);
-  const auto formulae = report->Formulae();
-  for (const FormulaDefinition& definition : c.formulas) {
-    formulae->AddNew();
-    const auto formula = formulae->Formula();
-    formula->SetValue(std::string_view(definition.text));
-    if (!definition.set.empty()) formula->SetName(definition.set);
-    formula->SetGrouping(definition.grouping);
-  }
+  auto report = ReportFromDefinition(c.definition, connection);
   const auto fields = report->Fields();
-  for (const FieldDefinition& definition : c.fields) {
+  for (const CaseField& caseField : c.fields) {
+    const FieldDefinition& definition = caseField.definition;
     fields->AddNew();
     const auto field = fields->Field();
-    field->SetValue(definition.reference);
-    if (!definition.name.empty()) field->SetName(definition.name);
-    if (!definition.aggregate.empty()) field->SetAggragateFunction(definition.aggregate);
-    if (definition.ordered) field->SetOrdered(true);
-    if (definition.order != 0) field->SetOrderPos(definition.order);
-    if (definition.descending) field->SetOrderDirection("Descending");
-    if (definition.unorder) field->SetOrderPos(0);
+    field->SetValue(definition.field);
+    if (definition.name) field->SetName(*definition.name);
+    if (definition.aggregate) field->SetAggragateFunction(*definition.aggregate);
+    if (caseField.ordered) field->SetOrdered(true);
+    if (definition.orderPos) field->SetOrderPos(*definition.orderPos);
+    if (definition.direction) field->SetOrderDirection(*definition.direction);
+    if (caseField.unorder) field->SetOrderPos(0);
   }
   return report;
 }

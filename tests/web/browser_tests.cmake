@@ -19,5 +19,5 @@ if(TALVANE_NODE_PROGRAM AND TALVANE_NPM_PROGRAM AND TALVANE_CHROMIUM_PROGRAM)
     TIMEOUT 180
     ENVIRONMENT "TALVANE_WEB_TESTS_DIR=${web_build_dir};TALVANE_CLI_PROGRAM=$<TARGET_FILE:talvane_cli>;TALVANE_SAMPLE_DB=${TALVANE_SAMPLE_DB};TALVANE_EXAMPLES_DIR=${PROJECT_SOURCE_DIR}/examples;TALVANE_CHROMIUM=${TALVANE_CHROMIUM_PROGRAM}")
 else()
-  message(STATUS "node, npm or chromium not found: the browser tests are left out (scripts/setup.sh installs them)")
+  talvane_left_out("node, npm or chromium not found: the browser tests are left out (scripts/setup.sh installs them)")
 endif()

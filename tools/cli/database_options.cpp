@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cctype>
 #include <iostream>
 #include <optional>
 #include <string_view>
@@ -14,6 +13,7 @@
 #ifdef TALVANE_HAVE_ODBC
 #include "talvane/db/odbc_connection.hpp"
 #endif
+#include "talvane/foundation/ascii_text.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/dialects.hpp"
@@ -28,7 +28,7 @@ std::string LowerKey(std::string_view piece) {
   piece = piece.substr(0, piece.find('='));
   std::string key;
   for (char c : piece) {
-    if (!IsBlank(c)) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!IsBlank(c)) key += LowerChar(c);
   }
   return key;
 }

@@ -6,7 +6,6 @@
 #include "check_command.hpp"
 #include "talvane/definition/definition_reader.hpp"
 #include "exit_code.hpp"
-#include "huge_page_heap.hpp"
 #include "program_main.hpp"
 #include "run_command.hpp"
 #include "scan_command.hpp"
@@ -76,7 +75,6 @@ std::string CommandHelpFooter(const Command& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  PlaceHeapOnHugePages();
   CLI::App app{"talvane: turns the rules of an exception report into one SQL statement"};
   app.require_subcommand(1);
   app.set_version_flag("--version", std::string("talvane ") + TALVANE_VERSION, "Print the version and exit");

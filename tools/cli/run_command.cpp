@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
-#include <cctype>
 #include <csignal>
 #include <iostream>
 #include <limits>
@@ -20,6 +19,7 @@
 #include "talvane/definition/report_builder.hpp"
 #include "row_writer.hpp"
 #include "talvane/db/connection.hpp"
+#include "talvane/foundation/ascii_text.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/exception.hpp"
 #include "talvane/report/report_rows.hpp"
@@ -75,7 +75,7 @@ void PrintStatementFailure(const Error& e, const std::string& statement, std::os
 std::string DefaultFormat() { return isatty(STDOUT_FILENO) ? "table" : "csv"; }
 
 std::string Lowercase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : text) c = LowerChar(c);
   return text;
 }
 

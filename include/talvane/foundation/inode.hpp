@@ -80,13 +80,7 @@ class INode : public std::enable_shared_from_this<INode> {
   /// other nodes return their parent for the note to climb on; any other node ends the climb (null).
   virtual std::shared_ptr<INode> MarkChanged();
 
-  friend class Item;
-  friend class Section;
-  friend class Formula;
-  friend class FormulaList;
-  friend class Exception;
-  friend struct detail::Access;
-  friend class detail::ChangeNote;
+  friend struct detail::NodeAccess;
 };
 
 }  // namespace talvane

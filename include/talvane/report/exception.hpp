@@ -66,7 +66,7 @@ class Exception : public std::enable_shared_from_this<Exception> {
   /// The SELECT statement of the report, lines ended by "\r\n". Raises when the connection is closed or
   /// the main table or field is not set.
   std::string SQL();
-  /// Resolves which field references name sets (formulas that share a name) rather than tables.
+  /// Does nothing: the references to sets are resolved as formulas are assigned and renamed.
   void FindSets();
   /// The field references of the output fields and formulas that name the set @p SetName, as a list.
   std::string FieldsReferencingSet(std::string_view SetName) const;

@@ -12,6 +12,7 @@
 #include "db/odbc/odbc_error.hpp"
 #include "db/odbc/odbc_fetch.hpp"
 #include "db/odbc/odbc_session.hpp"
+#include "db/sqlite/ado_type.hpp"
 #include "talvane/foundation/clean_text.hpp"
 
 namespace talvane::db::detail {
@@ -93,6 +94,12 @@ std::vector<Row> ListColumns(OdbcSession& session, const std::vector<std::string
   return FetchAll(statement.Get(), kSqlColumnsCount);
 }
 
+// A column listed without a type name was declared without a type (SQLite allows it): adVariant, as the
+// SQLite backend gives it, whatever SQL type the driver hands it over as.
+int32_t ListedAdoType(SQLSMALLINT sqlType, const std::string& typeName) {
+  return typeName.empty() ? kAdVariant : AdoTypeFromSqlType(sqlType, typeName);
+}
+
 Row ColumnsRow(const Row& listed) {
   const std::string typeName = listed[kTypeName].value_or(std::string());
   const auto sqlType = static_cast<SQLSMALLINT>(std::stoi(listed[kDataType].value_or("0")));
@@ -104,7 +111,7 @@ Row ColumnsRow(const Row& listed) {
           Flag(listed[kDefault].has_value()),
           listed[kDefault],
           Flag(listed[kNullable].value_or("1") != "0"),
-          std::to_string(AdoTypeFromSqlType(sqlType, typeName)),
+          std::to_string(ListedAdoType(sqlType, typeName)),
           typeName};
 }
 

@@ -30,7 +30,7 @@ std::optional<std::vector<std::string_view>> BracketedParts(std::string_view nam
   return parts;
 }
 
-std::string Quoted(std::string_view part, std::string_view quote) {
+std::string QuotedName(std::string_view part, std::string_view quote) {
   if (quote == "[") return "[" + std::string(part) + "]";
   std::string quoted(quote);
   for (const char c : part) {
@@ -53,7 +53,7 @@ std::string QuoteProbeNames(std::string_view sql, std::string_view quote) {
   std::string text(kProbeStart);
   for (std::size_t i = 0; i < parts->size(); ++i) {
     if (i > 0) text += '.';
-    text += blank ? std::string((*parts)[i]) : Quoted((*parts)[i], quote);
+    text += blank ? std::string((*parts)[i]) : QuotedName((*parts)[i], quote);
   }
   return text;
 }

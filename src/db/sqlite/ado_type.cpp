@@ -1,8 +1,9 @@
 #include "db/sqlite/ado_type.hpp"
 
 #include <array>
-#include <cctype>
 #include <string>
+
+#include "talvane/foundation/ascii_text.hpp"
 
 namespace talvane::db::detail {
 
@@ -27,8 +28,6 @@ constexpr std::array<DeclaredType, 43> kDeclaredTypes{{
     {"CHARACTER", 129},  {"VARYING CHARACTER", 200}, {"NATIVE CHARACTER", 130},
 }};
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 // The base name: the text before any "(", without surrounding blanks, inner blank runs reduced to one, upper case.
 std::string BaseName(std::string_view declared) {
   const auto paren = declared.find('(');
@@ -36,13 +35,13 @@ std::string BaseName(std::string_view declared) {
   std::string name;
   bool pendingBlank = false;
   for (char c : declared) {
-    if (IsBlank(c)) {
+    if (IsWhitespace(c)) {
       pendingBlank = !name.empty();
       continue;
     }
     if (pendingBlank) name += ' ';
     pendingBlank = false;
-    name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    name += UpperChar(c);
   }
   return name;
 }

@@ -1,34 +1,20 @@
 #include "db/sqlite/connection_string.hpp"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <utility>
 
+#include "talvane/foundation/ascii_text.hpp"
+#include "talvane/foundation/clean_text.hpp"
+
 namespace talvane::db::detail {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
-
 // Reads one value starting at `pos` (just after the "="), leaves `pos` on the ";" that ends it (or at the end).
 std::string ReadValue(std::string_view text, std::size_t& pos) {
-  while (pos < text.size() && IsBlank(text[pos])) ++pos;
+  while (pos < text.size() && IsWhitespace(text[pos])) ++pos;
   if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) {
     const char quote = text[pos++];
     std::string value;
@@ -49,7 +35,7 @@ std::string ReadValue(std::string_view text, std::size_t& pos) {
   }
   const std::size_t end = text.find(';', pos);
   const std::size_t stop = end == std::string_view::npos ? text.size() : end;
-  std::string value(Trim(text.substr(pos, stop - pos)));
+  std::string value(TrimWhitespace(text.substr(pos, stop - pos)));
   pos = stop;
   return value;
 }
@@ -67,7 +53,7 @@ void ForEachConnectionStringEntry(std::string_view connectionString,
       pos = semicolon + 1;
       continue;
     }
-    const std::string_view name = Trim(connectionString.substr(pos, equals - pos));
+    const std::string_view name = TrimWhitespace(connectionString.substr(pos, equals - pos));
     pos = equals + 1;
     if (!visit(name, ReadValue(connectionString, pos))) return;
     ++pos;  // past the ";"
@@ -77,7 +63,7 @@ void ForEachConnectionStringEntry(std::string_view connectionString,
 std::optional<std::string> ConnectionStringValue(std::string_view connectionString, std::string_view key) {
   std::optional<std::string> found;
   ForEachConnectionStringEntry(connectionString, [&](std::string_view name, std::string&& value) {
-    if (EqualsIgnoringCase(name, key)) found = std::move(value);
+    if (EqualsIgnoreCase(name, key)) found = std::move(value);
     return !found;
   });
   return found;
@@ -85,7 +71,7 @@ std::optional<std::string> ConnectionStringValue(std::string_view connectionStri
 
 bool OpensReadOnly(std::string_view connectionString) {
   const std::optional<std::string> mode = ConnectionStringValue(connectionString, "Mode");
-  return mode && EqualsIgnoringCase(*mode, "Read");
+  return mode && EqualsIgnoreCase(*mode, "Read");
 }
 
 std::optional<int> BusyTimeoutMs(std::string_view connectionString) {

@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <cctype>
 #include <cstddef>
 #include <utility>
 
@@ -11,6 +10,7 @@
 #include "db/sqlite/sqlite_prepare.hpp"
 #include "db/sqlite/sqlite_session.hpp"
 #include "talvane/db/sqlite_connection.hpp"
+#include "talvane/foundation/clean_text.hpp"
 
 namespace talvane::db {
 
@@ -31,14 +31,6 @@ constexpr int32_t kAdLockBatchOptimistic = 4;
 constexpr int32_t kAdUnspecified = -1;
 constexpr int32_t kAdCmdText = 1;
 constexpr int32_t kAdCmdUnknown = 8;
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
 
 bool InRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
 
@@ -210,7 +202,7 @@ int32_t SqliteRecordset::CheckedIndex(int32_t index) const {
 
 int32_t SqliteRecordset::IndexOf(std::string_view name) const {
   for (std::size_t i = 0; i < names_.size(); ++i) {
-    if (EqualsIgnoringCase(names_[i], name)) return static_cast<int32_t>(i);
+    if (EqualsIgnoreCase(names_[i], name)) return static_cast<int32_t>(i);
   }
   RaiseItemNotFound();
 }

@@ -145,7 +145,7 @@ void HttpServer::Impl::Configure() {
   server.set_default_headers(SecurityHeaders());
   server.set_payload_max_length(settings.limits.maxBodyBytes);
   // The HTTP library is built to queue only five connections not yet accepted; a page's burst of requests, or
-  // as many clients as there are workers, overflowed it and some connections were closed unanswered. The
+  // as many clients as there are workers, would overflow it and leave connections closed unanswered. The
   // listening socket is noted here and its queue widened once it is bound (Bind).
   server.set_socket_options([this](socket_t socket) {
     httplib::default_socket_options(socket);

@@ -1,4 +1,4 @@
-#include "talvane/foundation/schema.hpp"
+#include "talvane/db/schema_lookup.hpp"
 
 #include <utility>
 #include <vector>
