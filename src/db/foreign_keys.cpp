@@ -2,7 +2,7 @@
 
 #include "talvane/db/connection.hpp"
 #include "talvane/foundation/error.hpp"
-#include "foundation/recordset_closer.hpp"
+#include "db/recordset_closer.hpp"
 
 namespace talvane::db {
 

@@ -12,15 +12,17 @@
 namespace talvane {
 
 struct BuiltReport;
+/// A warning of the library about a formula or field that applied.
 struct CheckWarning {
-  // kFormula or kField.
+  /// kFormula or kField.
   CheckFailure::Subject subject = CheckFailure::Subject::kFormula;
-  // 1-based place of the formula or field in the definition.
+  /// 1-based place of the formula or field in the definition.
   std::size_t index = 0;
-  // The formula's trimmed text or the field reference.
+  /// The formula's trimmed text or the field reference.
   std::string text;
-  // Byte offset in `text` of the item the warning is about.
+  /// Byte offset in `text` of the item the warning is about.
   std::optional<std::size_t> position;
+  /// The library's warning.
   std::string message;
 };
 

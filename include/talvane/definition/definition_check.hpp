@@ -18,13 +18,16 @@ class Connection;
 
 namespace talvane {
 
+/// What checking a definition found.
 struct CheckResult {
+  /// Every failure, in the order of the definition.
   std::vector<CheckFailure> failures;
+  /// The warnings of the formulas and fields that did not fail.
   std::vector<CheckWarning> warnings;
-  // The statement in the dialect of the connection, when the definition applied without failures.
+  /// The statement in the dialect of the connection, when the definition applied without failures.
   std::optional<std::string> statement;
-  // The statement in the database's own dialect, when nothing failed (it compiled on the database). The name
-  // is the editor's, from when every database was a SQLite file.
+  /// The statement in the database's own dialect, when nothing failed (it compiled on the database). The name
+  /// is the editor's, from when every database was a SQLite file.
   std::optional<std::string> sqliteStatement;
 };
 

@@ -12,14 +12,16 @@
 
 namespace talvane {
 
+/// A report built from a definition, with what failed on the way.
 struct BuiltReport {
+  /// The report, as far as the definition applied.
   std::shared_ptr<Exception> report;
-  // In the order of the definition: main table, main field, formulas, fields, then the statement.
+  /// In the order of the definition: main table, main field, formulas, fields, then the statement.
   std::vector<CheckFailure> failures;
-  // The text of each formula as the formula keeps it (trimmed), in the order of the definition, which is
-  // the order of the report's list; the texts that failure and warning positions refer to.
+  /// The text of each formula as the formula keeps it (trimmed), in the order of the definition, which is
+  /// the order of the report's list; the texts that failure and warning positions refer to.
   std::vector<std::string> formulaTexts;
-  // The statement, when nothing failed.
+  /// The statement, when nothing failed.
   std::optional<std::string> statement;
 };
 
