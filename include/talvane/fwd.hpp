@@ -18,7 +18,7 @@ namespace detail {
 struct Access;
 /// Marks the formula above a changed node with a new revision.
 class ChangeNote;
-/// What a report's set resolution keeps from one run to the next.
-class SetCache;
+/// The index of a report's sets, kept from one use to the next.
+class SetIndex;
 }  // namespace detail
 }  // namespace talvane

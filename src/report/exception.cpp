@@ -1,6 +1,6 @@
 #include "talvane/report/exception.hpp"
 
-#include "report/set_cache.hpp"
+#include "report/set_index.hpp"
 #include "report/statement_builder.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/schema_scope.hpp"
@@ -55,7 +55,7 @@ std::string CheckedBareName(std::string_view value) {
 
 }  // namespace
 
-Exception::Exception() : setCache_(std::make_unique<detail::SetCache>()) {}
+Exception::Exception() : setIndex_(std::make_unique<detail::SetIndex>()) {}
 
 std::shared_ptr<Exception> Exception::Create() {
   auto report = std::make_shared<MadeException>();
@@ -69,7 +69,7 @@ std::shared_ptr<Exception> Exception::Create() {
 }
 
 Exception::~Exception() {
-  setCache_->Forget();  // holds formulas too
+  setIndex_->Forget();  // holds formulas too
   formulae_.reset();
   fields_.reset();
   connection_.reset();
@@ -80,7 +80,7 @@ std::shared_ptr<FormulaList> Exception::Formulae() const { return formulae_; }
 void Exception::SetFormulae(const std::shared_ptr<FormulaList>& list) {
   if (!list) Raise(ERR_EXCEPT_ITEMTYPE, "Exception.Formulae", "A formula list is required.");
   formulae_ = list;
-  setCache_->Forget();
+  setIndex_->Forget();
 }
 
 std::shared_ptr<FieldList> Exception::Fields() const { return fields_; }
@@ -98,7 +98,7 @@ void Exception::SetMainTable(std::string_view value) { mainTable_ = CheckedBareN
 std::shared_ptr<db::Connection> Exception::Connection() const { return connection_; }
 
 void Exception::SetConnection(const std::shared_ptr<db::Connection>& connection) {
-  setCache_->Forget();
+  setIndex_->Forget();
   connection_ = connection;
   formulae_->SetConnection(connection);
   fields_->SetConnection(connection);
@@ -110,7 +110,7 @@ void Exception::SetConnection(const std::shared_ptr<db::Connection>& connection)
 DATABASETYPEENU Exception::DatabaseType() const { return databaseType_; }
 
 void Exception::Clear() {
-  setCache_->Forget();
+  setIndex_->Forget();
   formulae_->Clear();
   fields_->Clear();
 }

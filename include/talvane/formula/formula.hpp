@@ -129,7 +129,7 @@ class Formula : public INode {
   friend class Exception;
   friend struct detail::Access;
   friend class detail::ChangeNote;
-  friend class detail::SetCache;
+  friend class detail::SetIndex;
 };
 
 }  // namespace talvane

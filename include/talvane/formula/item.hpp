@@ -91,7 +91,7 @@ class Item : public INode {
   friend class Exception;
   friend struct detail::Access;
   friend class detail::ChangeNote;
-  friend class detail::SetCache;
+  friend class detail::SetIndex;
 };
 
 }  // namespace talvane

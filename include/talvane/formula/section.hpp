@@ -122,7 +122,7 @@ class Section : public INode {
   friend class Exception;
   friend struct detail::Access;
   friend class detail::ChangeNote;
-  friend class detail::SetCache;
+  friend class detail::SetIndex;
 };
 
 }  // namespace talvane

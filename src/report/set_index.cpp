@@ -1,4 +1,4 @@
-#include "report/set_cache.hpp"
+#include "report/set_index.hpp"
 
 #include <algorithm>
 #include <typeinfo>
@@ -25,46 +25,53 @@ const std::type_info& MadeType() {
   return type;
 }
 
-// Raised by a formula whose set name strips to nothing: it would match the unnamed formulas.
-class UnnamedSet {};
-
 // Where the member at `position` of a set is, or goes (members are kept in list order).
 std::vector<std::size_t>::iterator MemberAt(std::vector<std::size_t>& members, std::size_t position) {
   return std::lower_bound(members.begin(), members.end(), position);
 }
 
+void AddTablesOf(const Formula& formula, StringList& tables) {
+  for (const std::string& table : SplitList(formula.Tables())) AppendUniqueToList(tables, StripBrackets(table));
+}
+
 }  // namespace
 
-uint64_t SetCache::Prepare(const std::vector<std::shared_ptr<Formula>>& formulas, uint64_t removals,
-                           const std::shared_ptr<db::Connection>& connection, const std::shared_ptr<Item>& item,
-                           std::vector<SetWork>& work) {
-  const uint64_t run = ++runs_;
+std::string SetKey(std::string_view name) { return UpperAscii(StripBrackets(name)); }
+
+void SetIndex::Refresh(const std::vector<std::shared_ptr<Formula>>& formulas, uint64_t removals,
+                       const std::shared_ptr<db::Connection>& connection) {
+  ++uses_;
   try {
     std::optional<std::string> version = connection ? connection->Schema().Version() : std::nullopt;
     if (!version || version != schemaVersion_ || connection.get() != connection_) Forget();
     schemaVersion_ = std::move(version);
     connection_ = connection.get();
     ChangeNote::MarkChangesUnderWay();  // a formula being built is read as it stands now
-    marked_.clear();
     if (removals_ == removals && formulas.size() >= entries_.size()) {
       ReadChanged(formulas);
     } else {
       ReadAll(formulas);
     }
     removals_ = removals;
-    // Formulas read again leave their old positions behind; past a few per field, the next run files anew.
+    // Formulas read again leave their old positions behind; past a few per field, the next use files anew.
     if (readerPositions_ > 8 * entries_.size() + 4096) removals_.reset();
     UpdateSets();
-    PlanWork(item, work);
   } catch (...) {
     Forget();
     throw;
   }
-  return run;
 }
 
-void SetCache::Commit(uint64_t run) noexcept {
-  if (run != runs_ || !schemaVersion_) {
+uint64_t SetIndex::Prepare(const std::vector<std::shared_ptr<Formula>>& formulas, uint64_t removals,
+                           const std::shared_ptr<db::Connection>& connection, const std::shared_ptr<Item>& item,
+                           std::vector<SetWork>& work) {
+  Refresh(formulas, removals, connection);
+  PlanWork(item, work);
+  return uses_;
+}
+
+void SetIndex::Commit(uint64_t run) noexcept {
+  if (run != uses_ || !schemaVersion_) {
     Forget();
     return;
   }
@@ -75,9 +82,9 @@ void SetCache::Commit(uint64_t run) noexcept {
   marked_.clear();
 }
 
-void SetCache::NoteChanged(const Formula& formula) noexcept {
-  if (!removals_) return;  // the next run checks every formula
-  // Changes made while no resolution runs pile up; past a few per formula, the next run checks every formula.
+void SetIndex::NoteChanged(const Formula& formula) noexcept {
+  if (!removals_) return;  // the next refresh checks every formula
+  // Changes made while the index is not used pile up; past a few per formula, the next refresh checks all.
   if (changed_.size() > 4 * entries_.size() + 1024) {
     changed_.clear();
     removals_.reset();
@@ -85,12 +92,12 @@ void SetCache::NoteChanged(const Formula& formula) noexcept {
   }
   try {
     changed_.push_back(&formula);
-  } catch (...) {  // out of memory: the next run checks every formula
+  } catch (...) {  // out of memory: the next refresh checks every formula
     removals_.reset();
   }
 }
 
-void SetCache::Forget() noexcept {
+void SetIndex::Forget() noexcept {
   schemaVersion_.reset();
   connection_ = nullptr;
   entries_.clear();
@@ -106,7 +113,34 @@ void SetCache::Forget() noexcept {
   changed_.clear();
 }
 
-void SetCache::ReadChanged(const std::vector<std::shared_ptr<Formula>>& formulas) {
+std::vector<std::shared_ptr<Formula>> SetIndex::FirstFormulas() const {
+  std::vector<std::shared_ptr<Formula>> formulas;
+  for (const auto& set : order_) formulas.push_back(entries_[set.first].formula);
+  return formulas;
+}
+
+std::vector<std::shared_ptr<Formula>> SetIndex::Members(std::string_view name) const {
+  std::vector<std::shared_ptr<Formula>> formulas;
+  const auto set = sets_.find(SetKey(name));
+  if (set == sets_.end()) return formulas;
+  for (const std::size_t member : set->second.members) formulas.push_back(entries_[member].formula);
+  return formulas;
+}
+
+StringList SetIndex::Tables(std::string_view name) const {
+  const std::string key = SetKey(name);
+  const auto set = sets_.find(key);
+  if (set == sets_.end()) return {};
+  if (key.empty()) {  // the unnamed formulas keep no tables
+    StringList tables;
+    for (const std::size_t member : set->second.members) AddTablesOf(*entries_[member].formula, tables);
+    return tables;
+  }
+  if (set->second.failure) std::rethrow_exception(set->second.failure);
+  return set->second.tables;
+}
+
+void SetIndex::ReadChanged(const std::vector<std::shared_ptr<Formula>>& formulas) {
   for (const Formula* formula : std::exchange(changed_, {})) {
     const auto found = positions_.find(formula);
     if (found == positions_.end()) continue;  // new (read below) or not in the report
@@ -115,15 +149,22 @@ void SetCache::ReadChanged(const std::vector<std::shared_ptr<Formula>>& formulas
   }
   for (const std::size_t position : std::vector<std::size_t>(opaque_)) Store(position, formulas[position]);
   for (std::size_t i = entries_.size(); i < formulas.size(); ++i) Store(i, formulas[i]);
+  // Uses that resolve nothing (the set queries) leave their marks to the next run; repeats go first.
+  if (marked_.size() > 2 * entries_.size() + 64) {
+    std::sort(marked_.begin(), marked_.end());
+    marked_.erase(std::unique(marked_.begin(), marked_.end()), marked_.end());
+  }
 }
 
-void SetCache::ReadAll(const std::vector<std::shared_ptr<Formula>>& formulas) {
+void SetIndex::ReadAll(const std::vector<std::shared_ptr<Formula>>& formulas) {
   std::vector<Entry> previous = std::exchange(entries_, {});
   const std::unordered_map<const Formula*, std::size_t> previousPositions = std::exchange(positions_, {});
   changed_.clear();
   readers_.clear();
   readerPositions_ = 0;
   opaque_.clear();
+  std::vector<bool> wasMarked(previous.size());  // by a use that resolved nothing since
+  for (const std::size_t position : std::exchange(marked_, {})) wasMarked[position] = true;
   for (auto& [key, set] : sets_) {
     set.members.clear();
     touched_.insert(key);
@@ -135,41 +176,38 @@ void SetCache::ReadAll(const std::vector<std::shared_ptr<Formula>>& formulas) {
         kept->revision == ChangeNote::RevisionOf(*formula)) {
       entries_.push_back(std::move(*kept));  // a formula listed twice reads its second entry afresh
       Index(entries_.size() - 1);
+      if (wasMarked[found->second]) marked_.push_back(entries_.size() - 1);
     } else {
       Store(entries_.size(), formula);
     }
   }
 }
 
-void SetCache::Store(std::size_t position, const std::shared_ptr<Formula>& formula) {
+void SetIndex::Store(std::size_t position, const std::shared_ptr<Formula>& formula) {
   Entry entry = Read(formula, connection_);
   if (position == entries_.size()) {
     entries_.push_back(std::move(entry));
   } else {
     Entry& old = entries_[position];
     if (old.opaque) opaque_.erase(std::find(opaque_.begin(), opaque_.end(), position));
-    if (!old.setKey.empty()) {
-      Set& set = sets_[old.setKey];
-      set.members.erase(MemberAt(set.members, position));
-      touched_.insert(old.setKey);
-    }
+    Set& set = sets_[old.setKey];
+    set.members.erase(MemberAt(set.members, position));
+    touched_.insert(old.setKey);
     old = std::move(entry);
   }
   Index(position);
   marked_.push_back(position);
 }
 
-void SetCache::Index(std::size_t position) {
+void SetIndex::Index(std::size_t position) {
   const Entry& entry = entries_[position];
   positions_[entry.formula.get()] = position;
   if (entry.opaque) opaque_.push_back(position);
-  if (!entry.setKey.empty()) {
-    Set& set = sets_[entry.setKey];
-    set.members.insert(MemberAt(set.members, position), position);
-    touched_.insert(entry.setKey);
-  }
-  for (const auto& field : entry.fieldItems) {
-    std::vector<std::size_t>& readers = readers_[field.first];
+  Set& set = sets_[entry.setKey];
+  set.members.insert(MemberAt(set.members, position), position);
+  touched_.insert(entry.setKey);
+  for (const FieldItem& field : entry.fieldItems) {
+    std::vector<std::size_t>& readers = readers_[field.key];
     if (!readers.empty() && readers.back() == position) continue;
     readers.push_back(position);
     ++readerPositions_;
@@ -178,24 +216,24 @@ void SetCache::Index(std::size_t position) {
 
 // A formula reading two sets resolves them in the order of the sets, so a set that moved in that order is
 // resolved again as well as one whose tables changed.
-void SetCache::UpdateSets() {
+void SetIndex::UpdateSets() {
   if (touched_.empty()) return;
   for (const std::string& key : touched_) {
     const auto set = sets_.find(key);
-    StringList tables;
-    for (const std::size_t member : set->second.members) {
-      for (const std::string& table : entries_[member].tables.Items()) AppendUniqueToList(tables, table);
+    if (key.empty()) continue;
+    const StringList tables = std::move(set->second.tables);
+    const bool failed = set->second.failure != nullptr;
+    ReadTables(set->second);
+    if (failed || set->second.failure || set->second.members.empty() || tables.Items() != set->second.tables.Items()) {
+      MarkReaders(key);
     }
-    if (set->second.members.empty() || tables.Items() != set->second.tables.Items()) MarkReaders(key);
-    if (set->second.members.empty()) {
-      sets_.erase(set);
-    } else {
-      set->second.tables = std::move(tables);
-    }
+    if (set->second.members.empty()) sets_.erase(set);
   }
   touched_.clear();
   std::vector<std::pair<std::size_t, std::string>> order;
-  for (const auto& [key, set] : sets_) order.emplace_back(set.members.front(), key);
+  for (const auto& [key, set] : sets_) {
+    if (!key.empty() && !set.members.empty()) order.emplace_back(set.members.front(), key);
+  }
   std::sort(order.begin(), order.end());
   for (std::size_t i = 0; i < order.size(); ++i) {
     if (i >= order_.size() || order_[i].second != order[i].second) MarkReaders(order[i].second);
@@ -203,71 +241,80 @@ void SetCache::UpdateSets() {
   order_ = std::move(order);
 }
 
-void SetCache::MarkReaders(const std::string& key) {
+void SetIndex::ReadTables(Set& set) const {
+  set.tables = StringList();
+  set.failure = nullptr;
+  for (const std::size_t member : set.members) {
+    const Entry& entry = entries_[member];
+    if (entry.tablesFailure) {
+      set.failure = entry.tablesFailure;
+      return;
+    }
+    for (const std::string& table : entry.tables.Items()) AppendUniqueToList(set.tables, table);
+  }
+}
+
+void SetIndex::MarkReaders(const std::string& key) {
   const auto readers = readers_.find(key);
   if (readers != readers_.end()) marked_.insert(marked_.end(), readers->second.begin(), readers->second.end());
 }
 
-void SetCache::PlanWork(const std::shared_ptr<Item>& item, std::vector<SetWork>& work) {
+void SetIndex::PlanWork(const std::shared_ptr<Item>& item, std::vector<SetWork>& work) {
   std::sort(marked_.begin(), marked_.end());
   marked_.erase(std::unique(marked_.begin(), marked_.end()), marked_.end());
 
   std::unordered_map<std::string, std::size_t> slots;
   for (const auto& set : order_) {
-    const StringList& tables = sets_.at(set.second).tables;
-    if (IsArrayEmpty(tables)) continue;
+    const Set& indexed = sets_.at(set.second);
+    if (!indexed.failure && IsArrayEmpty(indexed.tables)) continue;
     slots.emplace(set.second, work.size());
-    work.push_back({tables, {}});
+    work.push_back({indexed.tables, indexed.failure, {}});
   }
   if (work.empty()) return;
-  const auto addToItsSet = [&](const std::string& key, const std::shared_ptr<Item>& fieldItem) {
-    const auto slot = slots.find(key);
-    if (slot != slots.end()) work[slot->second].items.push_back(fieldItem);
+  // A run over every item meets a malformed one in the first set it resolves.
+  const auto addToItsSet = [&](const FieldItem& field) {
+    if (field.malformed) {
+      work.front().items.push_back(field.item);
+      return;
+    }
+    const auto slot = slots.find(field.key);
+    if (slot != slots.end()) work[slot->second].items.push_back(field.item);
   };
   for (const std::size_t position : marked_) {
-    for (const auto& [key, fieldItem] : entries_[position].fieldItems) addToItsSet(key, fieldItem);
+    for (const FieldItem& field : entries_[position].fieldItems) addToItsSet(field);
   }
-  if (item && item->ItemType() == kField) {
-    Entry loose;
-    AddFieldItem(item, loose);
-    addToItsSet(loose.fieldItems.front().first, item);
-  }
+  if (item && item->ItemType() == kField) addToItsSet(FieldItemOf(item));
 }
 
-SetCache::Entry SetCache::Read(const std::shared_ptr<Formula>& formula, const db::Connection* connection) {
+SetIndex::Entry SetIndex::Read(const std::shared_ptr<Formula>& formula, const db::Connection* connection) {
   Entry entry;
   entry.formula = formula;
   entry.revision = ChangeNote::RevisionOf(*formula);
   const Formula& node = *formula;
   entry.opaque = typeid(node) != MadeType<Formula>();  // its Name or children may be the host's
-  const std::string setName = SetNameOf(*formula);
-  if (!setName.empty()) {
-    if (StripBrackets(setName).empty()) throw UnnamedSet();
-    entry.setKey = UpperAscii(setName);
-    AddTablesOf(*formula, entry.tables);
-  }
+  if (!formula->name_.empty()) entry.setKey = SetKey(formula->Name());  // an unnamed formula reads as ""
   ReadFieldItems(*formula, connection, entry);
+  if (!entry.setKey.empty()) {
+    try {
+      AddTablesOf(*formula, entry.tables);
+    } catch (...) {  // raised where the set's tables are asked for, as reading them there would
+      entry.tablesFailure = std::current_exception();
+      entry.opaque = true;
+    }
+  }
   return entry;
 }
 
-std::string SetCache::SetNameOf(const Formula& formula) {
-  if (formula.name_.empty()) return {};  // an unnamed formula reads back as the empty name
-  return StripBrackets(formula.Name());
-}
-
-void SetCache::AddTablesOf(const Formula& formula, StringList& tables) {
-  for (const std::string& table : SplitList(formula.Tables())) AppendUniqueToList(tables, StripBrackets(table));
-}
-
 // Depth first, children in order, as the report has always listed them.
-void SetCache::ReadFieldItems(const INode& holder, const db::Connection* connection, Entry& entry) {
+void SetIndex::ReadFieldItems(const INode& holder, const db::Connection* connection, Entry& entry) {
   const auto visit = [&](const std::shared_ptr<INode>& child) {
     if (!child) return;
     if (!IsLibraryNode(*child) || LinkedParent(*child) != &holder) entry.opaque = true;
     if (child->ItemType() == kField) {
       if (const auto fieldItem = std::dynamic_pointer_cast<Item>(child)) {
         if (fieldItem->connection_.get() != connection) entry.opaque = true;
-        AddFieldItem(fieldItem, entry);
+        entry.fieldItems.push_back(FieldItemOf(fieldItem));
+        if (entry.fieldItems.back().malformed) entry.opaque = true;  // raises on every run
       }
     }
     if (child->Count() > 0) ReadFieldItems(*child, connection, entry);
@@ -281,25 +328,20 @@ void SetCache::ReadFieldItems(const INode& holder, const db::Connection* connect
   }
 }
 
-// The key of Item.Table with its brackets stripped, read without building the bracketed text.
-void SetCache::AddFieldItem(const std::shared_ptr<Item>& fieldItem, Entry& entry) {
+// The key of Item.Table, read without building the bracketed text.
+SetIndex::FieldItem SetIndex::FieldItemOf(const std::shared_ptr<Item>& fieldItem) {
   const std::string& value = fieldItem->value_;
   const std::size_t dot = value.find('.');
-  if (fieldItem->itemType_ != kField || dot == std::string::npos || dot == 0) {
-    static_cast<void>(fieldItem->Table());  // raises what Table raises
-  }
-  std::string_view table = std::string_view(value).substr(0, dot);
-  if (!table.empty() && table.front() == '[') table.remove_prefix(1);
-  if (!table.empty() && table.back() == ']') table.remove_suffix(1);
-  entry.fieldItems.emplace_back(UpperAscii(table), fieldItem);
+  const bool malformed = fieldItem->itemType_ != kField || dot == std::string::npos || dot == 0;
+  return {malformed ? std::string() : SetKey(std::string_view(value).substr(0, dot)), fieldItem, malformed};
 }
 
-bool SetCache::IsLibraryNode(const INode& node) {
+bool SetIndex::IsLibraryNode(const INode& node) {
   const std::type_info& type = typeid(node);
   return type == MadeType<Item>() || type == MadeType<Section>();
 }
 
-const INode* SetCache::LinkedParent(const INode& node) {
+const INode* SetIndex::LinkedParent(const INode& node) {
   if (const auto* item = dynamic_cast<const Item*>(&node)) return item->parent_.lock().get();
   if (const auto* section = dynamic_cast<const Section*>(&node)) return section->parent_.lock().get();
   return nullptr;
