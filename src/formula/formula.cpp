@@ -124,12 +124,6 @@ void Formula::SetList(const std::shared_ptr<FormulaList>& list) {
 
 std::shared_ptr<Section> Formula::LastSection() const { return sections_.empty() ? nullptr : sections_.back(); }
 
-std::shared_ptr<INode> Formula::MarkChanged() {
-  ++revision_;
-  if (const std::shared_ptr<talvane::Exception> owner = OwningException()) owner->NoteFormulaChanged(*this);
-  return nullptr;
-}
-
 std::shared_ptr<talvane::Exception> Formula::OwningException() const {
   const std::shared_ptr<FormulaList> list = list_.lock();
   return list ? list->Exception() : nullptr;

@@ -4,6 +4,7 @@
 #include <typeinfo>
 
 #include "formula/change_note.hpp"
+#include "formula/formula_tree.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/schema_cache.hpp"
 #include "talvane/formula/formula.hpp"
@@ -98,19 +99,9 @@ void SetIndex::NoteChanged(const Formula& formula) noexcept {
 }
 
 void SetIndex::Forget() noexcept {
-  schemaVersion_.reset();
-  connection_ = nullptr;
-  entries_.clear();
-  positions_.clear();
-  opaque_.clear();
-  sets_.clear();
-  order_.clear();
-  touched_.clear();
-  readers_.clear();
-  readerPositions_ = 0;
-  marked_.clear();
-  removals_.reset();
-  changed_.clear();
+  const uint64_t uses = uses_;  // run numbers keep counting, so that a forgotten run is never committed
+  *this = SetIndex();
+  uses_ = uses;
 }
 
 std::vector<std::shared_ptr<Formula>> SetIndex::FirstFormulas() const {
@@ -138,6 +129,25 @@ StringList SetIndex::Tables(std::string_view name) const {
   }
   if (set->second.failure) std::rethrow_exception(set->second.failure);
   return set->second.tables;
+}
+
+// As FieldsReferencingSet of Formula lists them, split at the list separator.
+std::unordered_map<std::string, StringList> SetIndex::References() const {
+  std::unordered_map<std::string, StringList> referenced;
+  const auto walk = [&](const auto& self, const Section& section) -> void {
+    for (const auto& child : section.children_) {
+      if (const auto group = tree::AsSection(child)) {
+        self(self, *group);
+      } else if (const auto item = tree::AsItem(child); item && item->IsSetReference()) {
+        StringList& fields = referenced[SetKey(item->Table())];
+        for (const std::string& field : SplitList(item->Field())) AppendUniqueToList(fields, field);
+      }
+    }
+  };
+  for (const Entry& entry : entries_) {
+    for (const auto& section : entry.formula->sections_) walk(walk, *section);
+  }
+  return referenced;
 }
 
 void SetIndex::ReadChanged(const std::vector<std::shared_ptr<Formula>>& formulas) {
@@ -309,7 +319,7 @@ SetIndex::Entry SetIndex::Read(const std::shared_ptr<Formula>& formula, const db
 void SetIndex::ReadFieldItems(const INode& holder, const db::Connection* connection, Entry& entry) {
   const auto visit = [&](const std::shared_ptr<INode>& child) {
     if (!child) return;
-    if (!IsLibraryNode(*child) || LinkedParent(*child) != &holder) entry.opaque = true;
+    if (!IsLibraryChildOf(*child, holder)) entry.opaque = true;
     if (child->ItemType() == kField) {
       if (const auto fieldItem = std::dynamic_pointer_cast<Item>(child)) {
         if (fieldItem->connection_.get() != connection) entry.opaque = true;
@@ -336,15 +346,10 @@ SetIndex::FieldItem SetIndex::FieldItemOf(const std::shared_ptr<Item>& fieldItem
   return {malformed ? std::string() : SetKey(std::string_view(value).substr(0, dot)), fieldItem, malformed};
 }
 
-bool SetIndex::IsLibraryNode(const INode& node) {
+bool SetIndex::IsLibraryChildOf(const INode& node, const INode& holder) {
   const std::type_info& type = typeid(node);
-  return type == MadeType<Item>() || type == MadeType<Section>();
-}
-
-const INode* SetIndex::LinkedParent(const INode& node) {
-  if (const auto* item = dynamic_cast<const Item*>(&node)) return item->parent_.lock().get();
-  if (const auto* section = dynamic_cast<const Section*>(&node)) return section->parent_.lock().get();
-  return nullptr;
+  if (type == MadeType<Item>()) return static_cast<const Item&>(node).parent_.lock().get() == &holder;
+  return type == MadeType<Section>() && static_cast<const Section&>(node).parent_.lock().get() == &holder;
 }
 
 }  // namespace talvane::detail

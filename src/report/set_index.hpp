@@ -65,6 +65,8 @@ class SetIndex {
   std::vector<std::shared_ptr<Formula>> Members(std::string_view name) const;
   // Their tables, stripped, first appearance first; raises what reading a member's tables raises.
   StringList Tables(std::string_view name) const;
+  // By the key of each set, the fields that the formulas' references to it read, in list and tree order.
+  std::unordered_map<std::string, StringList> References() const;
 
  private:
   struct FieldItem {
@@ -92,10 +94,8 @@ class SetIndex {
   static Entry Read(const std::shared_ptr<Formula>& formula, const db::Connection* connection);
   static void ReadFieldItems(const INode& holder, const db::Connection* connection, Entry& entry);
   static FieldItem FieldItemOf(const std::shared_ptr<Item>& item);
-  // The node was made by the library and is of no class derived by the host.
-  static bool IsLibraryNode(const INode& node);
-  // The node's parent as the library links it; null for a node not made by the library.
-  static const INode* LinkedParent(const INode& node);
+  // The node is an item or section the library made (of no class derived by the host), linked to `holder`.
+  static bool IsLibraryChildOf(const INode& node, const INode& holder);
 
   // Reads the formulas told changed, the opaque ones and the new ones.
   void ReadChanged(const std::vector<std::shared_ptr<Formula>>& formulas);

@@ -4,10 +4,8 @@
 // answered by the connection's schema cache.
 #include "talvane/report/exception.hpp"
 
-#include <unordered_map>
 #include <utility>
 
-#include "formula/formula_tree.hpp"
 #include "report/set_index.hpp"
 #include "talvane/db/schema_scope.hpp"
 #include "talvane/formula/formula.hpp"
@@ -39,29 +37,9 @@ std::string Exception::Sets() const {
 
 std::string Exception::FieldsReferencingSet(std::string_view SetName) const {
   const db::SchemaScope schemaScope;  // one reading of the schema version for the whole call
-  const auto referenced = SetReferences();
+  const auto referenced = CurrentSets().References();
   const auto found = referenced.find(detail::SetKey(SetName));
   return OfferedBySet(found == referenced.end() ? StringList() : found->second, SetName);
-}
-
-// The fields that the set references of every formula read, by the key of the set, in list and tree order
-// (as FieldsReferencingSet of Formula lists them, split at the list separator).
-std::unordered_map<std::string, StringList> Exception::SetReferences() const {
-  std::unordered_map<std::string, StringList> referenced;
-  const auto walk = [&](const auto& self, const Section& section) -> void {
-    for (const auto& child : section.children_) {
-      if (const auto group = tree::AsSection(child)) {
-        self(self, *group);
-      } else if (const auto item = tree::AsItem(child); item && item->IsSetReference()) {
-        StringList& fields = referenced[detail::SetKey(item->Table())];
-        for (const std::string& field : SplitList(item->Field())) AppendUniqueToList(fields, field);
-      }
-    }
-  };
-  for (const auto& formula : formulae_->formulas_) {
-    for (const auto& section : formula->sections_) walk(walk, *section);
-  }
-  return referenced;
 }
 
 // Those of the referenced fields that a table of the set has, each as [table].[field] of the first such table.

@@ -73,7 +73,7 @@ std::string StatementBuilder::SelectList() {
 // first formula spells it.
 void StatementBuilder::AddSetJoins(std::string& joins, std::string& previousTable) {
   const detail::SetIndex& sets = report_.CurrentSets();
-  const auto references = report_.SetReferences();
+  const auto references = sets.References();
   for (const auto& first : sets.FirstFormulas()) {
     const std::string setName = StripBrackets(first->Name());
     setsDone_.insert(UpperAscii(setName));

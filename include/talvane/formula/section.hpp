@@ -95,7 +95,6 @@ class Section : public INode {
  private:
   std::shared_ptr<db::Connection> Connection() const override;
   void SetConnection(const std::shared_ptr<db::Connection>& connection) override;
-  std::shared_ptr<INode> MarkChanged() override { return parent_.lock(); }
   void ResetSection();
   void SetFunctionFromToken(std::string_view token);
 

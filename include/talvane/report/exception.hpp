@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "talvane/foundation/enums.hpp"
@@ -79,7 +78,6 @@ class Exception : public std::enable_shared_from_this<Exception> {
   void NoteFormulaChanged(const Formula& formula) noexcept;
   /// The set index, brought up to date; see sets.cpp.
   const detail::SetIndex& CurrentSets() const;
-  std::unordered_map<std::string, StringList> SetReferences() const;
   std::string OfferedBySet(const StringList& referenced, std::string_view setName) const;
 
   std::shared_ptr<FormulaList> formulae_;
@@ -95,6 +93,7 @@ class Exception : public std::enable_shared_from_this<Exception> {
   friend class Field;
   friend class StatementBuilder;
   friend struct detail::Access;
+  friend class detail::ChangeNote;
 };
 
 }  // namespace talvane
