@@ -1,7 +1,8 @@
 // Files for measuring `talvane sql` on reports of many sets by instructions rather than by the clock
-// (scripts/cli_set_scaling.sh runs it under callgrind):
-//   cli_set_scaling write DIR SIZE...   the database DIR/report.db and a definition DIR/reportSIZE.json of the
-//                                       report mix (report_mix.hpp) of each size
+// (scripts/cli_set_scaling.sh runs it under callgrind). The reports are those of the report mix
+// (report_mix.hpp) with a set for every 25 formulas:
+//   cli_set_scaling write DIR SIZE...   the database DIR/report.db and a definition DIR/reportSIZE.json
+//                                       of each size
 //   cli_set_scaling library DIR SIZE    the library's own build and render of that report, once
 #include <sqlite3.h>
 
@@ -24,7 +25,7 @@ void WriteFiles(const std::string& directory, int argc, char** argv) {
   sqlite3_close(handle);
   for (int i = 3; i < argc; ++i) {
     const int size = std::stoi(argv[i]);
-    const auto report = talvane::bench::BuildReport(talvane::bench::MakeReportPlan(size),
+    const auto report = talvane::bench::BuildReport(talvane::bench::MakeReportPlan(size, talvane::bench::SetMix::kPerBlock),
                                                     talvane::db::SqliteConnection::Create(ConnectionString(directory)));
     std::ofstream(directory + "/report" + std::to_string(size) + ".json")
         << talvane::DefinitionJson(talvane::DefinitionOf(*report));
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
     WriteFiles(directory, argc, argv);
     return 0;
   }
-  const auto report = talvane::bench::BuildReport(talvane::bench::MakeReportPlan(std::stoi(argv[3])),
+  const auto report = talvane::bench::BuildReport(talvane::bench::MakeReportPlan(std::stoi(argv[3]), talvane::bench::SetMix::kPerBlock),
                                                   talvane::db::SqliteConnection::Create(ConnectionString(directory)));
   return report->SQL().empty() ? 1 : 0;
 }

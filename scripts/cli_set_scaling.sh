@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# `talvane sql` on reports of many sets, counted in instructions (callgrind): its growth from 2,000 to
-# 16,000 formulas, and its cost at 1,000 formulas against the library's own build and render.
+# `talvane sql` on reports of many sets (a set for every 25 formulas), counted in instructions (callgrind):
+# its growth from 2,000 to 16,000 formulas, and its cost at 1,000 formulas against the library's own build
+# and render.
 # Usage: scripts/cli_set_scaling.sh [BUILD_DIR]
 set -euo pipefail
 build=${1:-build}
