@@ -16,7 +16,8 @@
 // table, plus one column of each of the first eight sets.
 //
 // With SetMix::kFew the sets stop growing with the report: three sets, and set rules and references
-// only among the first 250 formulas (ten of each); everything else is as above.
+// only among the first 250 formulas (ten of each); everything else is as above. With SetMix::kPerBlock
+// every block of 25 formulas has a set of its own (n / 25 sets).
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -71,9 +72,10 @@ inline std::shared_ptr<db::SqliteConnection> MakeReportDatabase() {
   return connection;
 }
 
-enum class SetMix { kGrowing, kFew };
+enum class SetMix { kGrowing, kFew, kPerBlock };
 
 inline int SetCount(int formulas, SetMix mix) {
+  if (mix == SetMix::kPerBlock) return std::max(formulas / 25, 1);
   return mix == SetMix::kFew ? std::clamp(formulas / 250, 1, 3) : std::clamp(formulas / 250, 1, 24);
 }
 

@@ -20,7 +20,7 @@ struct Access;
 struct NodeAccess;
 /// Marks the formula above a changed node with a new revision.
 class ChangeNote;
-/// What a report's set resolution keeps from one run to the next.
-class SetCache;
+/// The index of a report's sets, kept from one use to the next.
+class SetIndex;
 }  // namespace detail
 }  // namespace talvane

@@ -5,6 +5,9 @@
 #include "formula/formula_tree.hpp"
 #include "foundation/node_access.hpp"
 #include "talvane/formula/formula.hpp"
+#include "talvane/formula/item.hpp"
+#include "talvane/formula/section.hpp"
+#include "talvane/report/exception.hpp"
 
 namespace talvane::detail {
 
@@ -26,7 +29,14 @@ void ChangeNote::Mark(INode* node) noexcept {
   // Bounded as every upward walk is, so that parents linked into a circle cannot make it endless.
   std::shared_ptr<INode> parent;
   for (int32_t steps = 0; node != nullptr && steps < tree::kMaxParentWalk; ++steps) {
-    parent = NodeAccess::MarkChanged(*node);
+    if (auto* formula = dynamic_cast<Formula*>(node)) {
+      ++formula->revision_;
+      if (const std::shared_ptr<Exception> owner = formula->OwningException()) owner->NoteFormulaChanged(*formula);
+      return;
+    }
+    if (const auto* item = dynamic_cast<const Item*>(node)) parent = item->parent_.lock();
+    else if (const auto* section = dynamic_cast<const Section*>(node)) parent = section->parent_.lock();
+    else return;  // a node of the host's making ends the climb
     node = parent.get();
   }
 }

@@ -125,12 +125,6 @@ void Formula::SetList(const std::shared_ptr<FormulaList>& list) {
 
 std::shared_ptr<Section> Formula::LastSection() const { return sections_.empty() ? nullptr : sections_.back(); }
 
-std::shared_ptr<INode> Formula::MarkChanged() {
-  ++revision_;
-  if (const std::shared_ptr<talvane::Exception> owner = OwningException()) owner->NoteFormulaChanged(*this);
-  return nullptr;
-}
-
 int32_t Formula::LanguageLevel() const {
   const std::shared_ptr<talvane::Exception> owner = OwningException();
   return owner ? owner->LanguageLevel() : 1;

@@ -34,6 +34,4 @@ void INode::Clear() {}
 std::shared_ptr<db::Connection> INode::Connection() const { return {}; }
 void INode::SetConnection(const std::shared_ptr<db::Connection>&) {}
 
-std::shared_ptr<INode> INode::MarkChanged() { return nullptr; }
-
 }  // namespace talvane

@@ -1,7 +1,6 @@
 #pragma once
-// The one way into INode's library-internal members: the connection a node looks fields up on, and the
-// climb of a change note. The library's node classes and the change note go through it; nothing else is
-// befriended by INode.
+// The one way into INode's library-internal members: the connection a node looks fields up on. The
+// library's node classes go through it; nothing else is befriended by INode.
 #include <memory>
 
 #include "talvane/foundation/inode.hpp"
@@ -13,7 +12,6 @@ struct NodeAccess {
   static void SetConnection(INode& node, const std::shared_ptr<db::Connection>& connection) {
     node.SetConnection(connection);
   }
-  static std::shared_ptr<INode> MarkChanged(INode& node) { return node.MarkChanged(); }
 };
 
 }  // namespace talvane::detail

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "report/set_cache.hpp"
+#include "report/set_index.hpp"
 #include "report/statement_builder.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/schema_scope.hpp"
@@ -53,7 +53,7 @@ std::string CheckedBareName(std::string_view value) {
 
 }  // namespace
 
-Exception::Exception() : setCache_(std::make_unique<detail::SetCache>()) {}
+Exception::Exception() : setIndex_(std::make_unique<detail::SetIndex>()) {}
 
 std::shared_ptr<Exception> Exception::Create() {
   auto report = std::make_shared<MadeException>();
@@ -67,7 +67,7 @@ std::shared_ptr<Exception> Exception::Create() {
 }
 
 Exception::~Exception() {
-  setCache_->Forget();  // holds formulas too
+  setIndex_->Forget();  // holds formulas too
   formulae_.reset();
   fields_.reset();
   connection_.reset();
@@ -78,7 +78,7 @@ std::shared_ptr<FormulaList> Exception::Formulae() const { return formulae_; }
 void Exception::SetFormulae(const std::shared_ptr<FormulaList>& list) {
   if (!list) Raise(ERR_EXCEPT_ITEMTYPE, "Exception.Formulae", "A formula list is required.");
   formulae_ = list;
-  setCache_->Forget();
+  setIndex_->Forget();
 }
 
 std::shared_ptr<FieldList> Exception::Fields() const { return fields_; }
@@ -118,7 +118,7 @@ void Exception::SetDistinct(bool value) { distinct_ = value; }
 std::shared_ptr<db::Connection> Exception::Connection() const { return connection_; }
 
 void Exception::SetConnection(const std::shared_ptr<db::Connection>& connection) {
-  setCache_->Forget();
+  setIndex_->Forget();
   connection_ = connection;
   formulae_->SetConnection(connection);
   fields_->SetConnection(connection);
@@ -130,7 +130,7 @@ void Exception::SetConnection(const std::shared_ptr<db::Connection>& connection)
 DATABASETYPEENU Exception::DatabaseType() const { return databaseType_; }
 
 void Exception::Clear() {
-  setCache_->Forget();
+  setIndex_->Forget();
   formulae_->Clear();
   fields_->Clear();
 }

@@ -8,6 +8,7 @@
 #include "report/foreign_key_path.hpp"
 #include "talvane/db/connection.hpp"
 #include "talvane/db/schema_cache.hpp"
+#include "report/set_index.hpp"
 #include "talvane/formula/formula.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
@@ -96,39 +97,17 @@ std::string StatementBuilder::OutputExpression(const Field& field) const {
   return function + "(" + field.Value() + ")";
 }
 
-void StatementBuilder::IndexSets() {
-  const auto formulae = report_.Formulae();
-  std::vector<std::string> names;
-  std::unordered_map<std::string, std::vector<std::shared_ptr<Formula>>> formulas;
-  try {
-    for (int32_t j = 1; j <= formulae->Count(); ++j) {
-      auto formula = formulae->Formula(j);
-      std::string name = StripBrackets(formula->Name());
-      if (name.empty()) continue;
-      auto& members = formulas[SetKey(name)];
-      if (members.empty()) names.push_back(name);
-      members.push_back(std::move(formula));
-    }
-    const std::vector<std::string> referencing = report_.FieldsReferencingSets(names);
-    std::unordered_map<std::string, std::string> bySet;
-    for (std::size_t i = 0; i < names.size(); ++i) bySet.emplace(SetKey(names[i]), referencing[i]);
-    referencingBySet_ = std::move(bySet);
-    formulasBySet_ = std::move(formulas);
-    setsIndexed_ = true;
-  } catch (...) {  // NOLINT(bugprone-empty-catch): each set then gathers its own parts and meets the failure
-  }
-}
-
 // One derived table per set, in the order in which the sets' first formulas stand in the list, named as its
 // first formula spells it.
 void StatementBuilder::AddSetJoins(std::string& joins, std::string& previousTable) {
-  const auto formulae = report_.Formulae();
-  IndexSets();
-  for (formulae->MoveFirst(); !formulae->Eof(); formulae->MoveNext()) {
-    const std::string setName = StripBrackets(formulae->Formula()->Name());
-    if (setName.empty() || IsSetDone(setName)) continue;
-    setsDone_.push_back(setName);
-    SetParts parts = CollectSet(setName);
+  const detail::SetIndex& sets = report_.CurrentSets();
+  const auto references = sets.References();
+  for (const auto& first : sets.FirstFormulas()) {
+    const std::string setName = StripBrackets(first->Name());
+    setsDone_.insert(UpperAscii(setName));
+    const auto referenced = references.find(detail::SetKey(setName));
+    SetParts parts = CollectSet(setName, sets.Members(setName),
+                                referenced == references.end() ? StringList() : referenced->second);
     joins.insert(0, dialect_.joinOpen);
     const std::string subquery = BuildSetSubquery(parts.selected, parts.tables, parts.groups, level_, parts.condition,
                                                   setName, parts.aggregate);
@@ -136,16 +115,17 @@ void StatementBuilder::AddSetJoins(std::string& joins, std::string& previousTabl
   }
 }
 
-StatementBuilder::SetParts StatementBuilder::CollectSet(const std::string& setName) const {
+StatementBuilder::SetParts StatementBuilder::CollectSet(const std::string& setName,
+                                                        const std::vector<std::shared_ptr<Formula>>& members,
+                                                        const StringList& referenced) const {
   SetParts parts;
   AddSetFields(setName, parts);
   // Columns the set's own and other formulas read from the set must be offered by it.
-  const std::string referencing =
-      setsIndexed_ ? referencingBySet_.at(SetKey(setName)) : report_.FieldsReferencingSet(setName);
-  for (const std::string& reference : SplitList(referencing)) {
+  for (const std::string& reference : SplitList(report_.OfferedBySet(referenced, setName))) {
     if (!Exception::HasExportName(parts.selected, reference)) AppendUniqueToList(parts.selected, reference);
   }
-  AddSetFormulas(setName, parts);
+  bool first = true;
+  for (const auto& formula : members) AddSetFormula(*formula, first, parts);
   AddKeyColumn(parts);
   return parts;
 }
@@ -154,28 +134,13 @@ void StatementBuilder::AddSetFields(const std::string& setName, SetParts& parts)
   const auto fields = report_.Fields();
   for (int32_t i = 1; i <= fields->Count(); ++i) {
     const auto field = fields->Field(i);
-    if (!field->IsInSet() || !EqualsIgnoreCase(StripBrackets(field->NameOfSet()), setName)) continue;
+    if (!field->IsInSet() || detail::SetKey(field->NameOfSet()) != detail::SetKey(setName)) continue;
     std::string selected = field->Value();
     const std::string exportName = StripBrackets(field->Name());
     if (!exportName.empty()) selected += " AS " + AddBrackets(exportName, true);
     if (Exception::HasExportName(parts.selected, selected)) continue;
     AppendUniqueToList(parts.selected, selected);
     AppendUniqueToList(parts.tables, StripBrackets(field->Table()));
-  }
-}
-
-void StatementBuilder::AddSetFormulas(const std::string& setName, SetParts& parts) const {
-  if (setsIndexed_) {
-    bool first = true;
-    for (const auto& formula : formulasBySet_.at(SetKey(setName))) AddSetFormula(*formula, first, parts);
-    return;
-  }
-  const auto formulae = report_.Formulae();
-  bool first = true;
-  for (int32_t j = 1; j <= formulae->Count(); ++j) {
-    const auto formula = formulae->Formula(j);
-    if (!EqualsIgnoreCase(StripBrackets(formula->Name()), setName)) continue;
-    AddSetFormula(*formula, first, parts);
   }
 }
 
@@ -399,12 +364,7 @@ std::string StatementBuilder::BuildSetSubquery(const StringList& selected, const
 }
 
 // Set names are compared without regard to letter case, as the sets themselves are formed.
-bool StatementBuilder::IsSetDone(const std::string& setName) const {
-  return std::any_of(setsDone_.begin(), setsDone_.end(),
-                     [&](const std::string& done) { return EqualsIgnoreCase(done, setName); });
-}
-
-std::string StatementBuilder::SetKey(const std::string& setName) { return UpperAscii(setName); }
+bool StatementBuilder::IsSetDone(const std::string& setName) const { return setsDone_.count(UpperAscii(setName)) != 0; }
 
 void StatementBuilder::AppendCondition(std::string& conditions, GROUPTYPEENU grouping, const std::string& sql) {
   if (!conditions.empty()) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "formula/dialect.hpp"
@@ -49,13 +50,11 @@ class StatementBuilder {
   // An output field as the select list and ORDER BY show it: at level 2 with its aggregate applied.
   std::string OutputExpression(const Field& field) const;
   bool IsAggregatedOutput(const Field& field) const;
-  // Each set's formulas and referenced fields, gathered before the sets are rendered; left empty (and
-  // each set then asks for its own) when gathering fails, so a failure arrives where it always did.
-  void IndexSets();
   void AddSetJoins(std::string& joins, std::string& previousTable);
-  SetParts CollectSet(const std::string& setName) const;
+  // `members` are the set's formulas, `referenced` the fields the report's set references read from it.
+  SetParts CollectSet(const std::string& setName, const std::vector<std::shared_ptr<Formula>>& members,
+                      const StringList& referenced) const;
   void AddSetFields(const std::string& setName, SetParts& parts) const;
-  void AddSetFormulas(const std::string& setName, SetParts& parts) const;
   static void AddSetFormula(const Formula& formula, bool& first, SetParts& parts);
   void AddKeyColumn(SetParts& parts) const;
   void CollectUnnamedFormulas();
@@ -73,8 +72,6 @@ class StatementBuilder {
   std::string LevelTwoClosingClauses() const;
 
   bool IsSetDone(const std::string& setName) const;
-  // The key of a set in the indexes: its name without regard to letter case.
-  static std::string SetKey(const std::string& setName);
   static void AppendCondition(std::string& conditions, GROUPTYPEENU grouping, const std::string& sql);
 
   Exception& report_;
@@ -83,7 +80,7 @@ class StatementBuilder {
   std::string key_;
   uint8_t level_ = 0;
   StringList groups_;
-  std::vector<std::string> setsDone_;
+  std::unordered_set<std::string> setsDone_;  // the sets' names, upper-cased
   StringList joinTables_;
   std::string conditions_;
   bool aggregate_ = false;
@@ -93,9 +90,6 @@ class StatementBuilder {
   bool anyOr_ = false;
   bool aggregateOutput_ = false;
 
-  bool setsIndexed_ = false;
-  std::unordered_map<std::string, std::string> referencingBySet_;
-  std::unordered_map<std::string, std::vector<std::shared_ptr<Formula>>> formulasBySet_;
 };
 
 }  // namespace talvane

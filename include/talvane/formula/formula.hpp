@@ -98,8 +98,6 @@ class Formula : public INode {
  private:
   std::shared_ptr<db::Connection> Connection() const override;
   void SetConnection(const std::shared_ptr<db::Connection>& connection) override;
-  /// A new revision, told to the report that holds the formula (its set resolution reads changed formulas).
-  std::shared_ptr<INode> MarkChanged() override;
   std::shared_ptr<FormulaList> List() const;
   void SetList(const std::shared_ptr<FormulaList>& list);
   std::shared_ptr<Section> LastSection() const;
@@ -134,7 +132,7 @@ class Formula : public INode {
   friend class Exception;
   friend struct detail::Access;
   friend class detail::ChangeNote;
-  friend class detail::SetCache;
+  friend class detail::SetIndex;
 };
 
 }  // namespace talvane

@@ -58,7 +58,6 @@ class Item : public INode {
  private:
   std::shared_ptr<db::Connection> Connection() const override;
   void SetConnection(const std::shared_ptr<db::Connection>& connection) override;
-  std::shared_ptr<INode> MarkChanged() override { return parent_.lock(); }
   bool IsSetReference() const { return setReference_; }
 
   void StoreValue(const std::string& text, ITEMTYPEENU kind);
@@ -91,7 +90,7 @@ class Item : public INode {
   friend class Exception;
   friend struct detail::Access;
   friend class detail::ChangeNote;
-  friend class detail::SetCache;
+  friend class detail::SetIndex;
 };
 
 }  // namespace talvane

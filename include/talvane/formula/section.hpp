@@ -95,7 +95,6 @@ class Section : public INode {
  private:
   std::shared_ptr<db::Connection> Connection() const override;
   void SetConnection(const std::shared_ptr<db::Connection>& connection) override;
-  std::shared_ptr<INode> MarkChanged() override { return parent_.lock(); }
   void ResetSection();
   void SetFunctionFromToken(std::string_view token);
 
@@ -122,7 +121,7 @@ class Section : public INode {
   friend class Exception;
   friend struct detail::Access;
   friend class detail::ChangeNote;
-  friend class detail::SetCache;
+  friend class detail::SetIndex;
 };
 
 }  // namespace talvane

@@ -76,10 +76,6 @@ class INode : public std::enable_shared_from_this<INode> {
   /// Library-internal: the connection a node uses for field look-ups.
   virtual std::shared_ptr<db::Connection> Connection() const;
   virtual void SetConnection(const std::shared_ptr<db::Connection>& connection);
-  /// Library-internal: notes a change at or below this node. A formula takes a new revision; the library's
-  /// other nodes return their parent for the note to climb on; any other node ends the climb (null).
-  virtual std::shared_ptr<INode> MarkChanged();
-
   friend struct detail::NodeAccess;
 };
 

@@ -84,23 +84,13 @@ class Exception : public std::enable_shared_from_this<Exception> {
   static std::string ExportName(std::string_view selected);
   static bool HasExportName(const StringList& list, std::string_view selected);
   void ResolveSetFields(const std::shared_ptr<Item>& item);
-  void CollectNodes(ITEMTYPEENU kind, const std::shared_ptr<INode>& node);
-  /// A formula of the report changed (see ChangeNote); its set resolution reads it again.
-  void NoteFormulaChanged(const Formula& formula) noexcept;
-  /// The tables of every formula of the set (bare names, first appearance first, no repeats).
-  StringList SetTables(std::string_view setName) const;
-  void ResolveNodeInSet(const std::shared_ptr<INode>& node, const std::string& setName, const StringList& tables);
-
-  /// The same work as the members above, for every set in one pass over the formulas, and over the
-  /// formulas changed since the last run only; see sets.cpp.
-  struct SetIndex;
-  SetIndex IndexSets() const;
-  void ResolveSetFieldsSetBySet(const std::shared_ptr<Item>& item);
-  bool ResolveSetFieldsAtOnce(const std::shared_ptr<Item>& item);
+  void ResolveMarkedSetFields(const std::shared_ptr<Item>& item);
   void ResolveItemInSet(Item& item, const StringList& tables);
-  /// FieldsReferencingSet of each name, in order; computed together when it can be, one by one otherwise.
-  std::vector<std::string> FieldsReferencingSets(const std::vector<std::string>& setNames) const;
-  bool ReferencedFieldsAtOnce(const std::vector<std::string>& setNames, std::vector<StringList>& referenced) const;
+  /// A formula of the report changed (see ChangeNote); the set index reads it again.
+  void NoteFormulaChanged(const Formula& formula) noexcept;
+  /// The set index, brought up to date; see sets.cpp.
+  const detail::SetIndex& CurrentSets() const;
+  std::string OfferedBySet(const StringList& referenced, std::string_view setName) const;
 
   std::shared_ptr<FormulaList> formulae_;
   std::shared_ptr<FieldList> fields_;
@@ -110,14 +100,14 @@ class Exception : public std::enable_shared_from_this<Exception> {
   DATABASETYPEENU databaseType_ = kSQLServer;
   int32_t languageLevel_ = 1;
   bool distinct_ = false;
-  std::vector<std::shared_ptr<INode>> nodes_;
-  std::unique_ptr<detail::SetCache> setCache_;
+  std::unique_ptr<detail::SetIndex> setIndex_;
 
   friend class Item;
   friend class Formula;
   friend class Field;
   friend class StatementBuilder;
   friend struct detail::Access;
+  friend class detail::ChangeNote;
 };
 
 }  // namespace talvane
