@@ -42,6 +42,8 @@ struct Dialect {
   // One ORDER BY entry: the reference, whether it is a text, and its direction (ASC or DESC). SQL Server orders
   // text without regard to letter case, and puts NULL first in ascending order.
   std::string (*orderEntry)(const std::string& reference, bool text, std::string_view direction);
+  // Whether orderEntry reads `text`: only then is the schema asked for each ordered column's type.
+  bool orderReadsText;
   // The whole statement, written with bracketed names, as the dialect quotes names.
   std::string (*quoteNames)(std::string statement);
 

@@ -201,7 +201,8 @@ std::string StatementBuilder::OrderList() {
   for (fields->MoverFirstByOrder(); !fields->Eof(); fields->MoverNextByOrder()) {
     const auto field = fields->Field();
     if (!entries.empty()) entries += ", ";
-    entries += dialect_.orderEntry(OutputExpression(*field), IsTextColumn(*field), field->OrderKeyword());
+    const bool text = dialect_.orderReadsText && IsTextColumn(*field);
+    entries += dialect_.orderEntry(OutputExpression(*field), text, field->OrderKeyword());
   }
   fields->MoveFirst();
   return entries;
