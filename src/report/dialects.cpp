@@ -1,7 +1,12 @@
 #include "talvane/report/dialects.hpp"
 
+#include <algorithm>
+
 #include "formula/dialect.hpp"
+#include "talvane/db/connection.hpp"
+#include "talvane/db/recordset.hpp"
 #include "talvane/foundation/clean_text.hpp"
+#include "talvane/foundation/error.hpp"
 
 namespace talvane {
 
@@ -32,6 +37,24 @@ std::optional<DATABASETYPEENU> DialectOfProvider(std::string_view provider) {
 
 std::optional<DATABASETYPEENU> DialectOfProduct(std::string_view product) {
   return DialectWhere(product, &detail::Dialect::product);
+}
+
+DATABASETYPEENU DialectOfDatabase(const db::Connection& connection) {
+  const std::string product = connection.DatabaseProduct();
+  const std::optional<DATABASETYPEENU> dialect = DialectOfProduct(product);
+  if (!dialect) {
+    Raise(db::kErrUnspecified, "talvane",
+          "the database is \"" + product +
+              "\" (as its driver names it), for which talvane has no dialect; its statements cannot run there");
+  }
+  return *dialect;
+}
+
+std::vector<DATABASETYPEENU> EveryDialect() {
+  std::vector<DATABASETYPEENU> every;
+  for (const detail::Dialect& row : detail::Dialects()) every.push_back(row.dialect);
+  std::sort(every.begin(), every.end());
+  return every;
 }
 
 }  // namespace talvane

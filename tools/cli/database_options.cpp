@@ -59,10 +59,10 @@ bool IsKnownProvider(std::string_view provider) {
 
 // The providers that choose a dialect, as the warning lists them: "A, B, C and D".
 std::string KnownProviders() {
+  const std::vector<DATABASETYPEENU> dialects = EveryDialect();
   std::string list;
-  const DATABASETYPEENU dialects[] = {kAccess, kSQLServer, kSQLite, kPostgreSQL};
-  for (std::size_t i = 0; i < std::size(dialects); ++i) {
-    if (i > 0) list += i + 1 == std::size(dialects) ? " and " : ", ";
+  for (std::size_t i = 0; i < dialects.size(); ++i) {
+    if (i > 0) list += i + 1 == dialects.size() ? " and " : ", ";
     list += ProviderOfDialect(dialects[i]);
   }
   return list;
@@ -93,8 +93,14 @@ void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options, bool withDi
         .add_option("-d,--dialect", options.dialect,
                     "access, sqlserver, sqlite or postgresql: writes the provider of that dialect into the connection "
                     "string")
-        ->check(CLI::IsMember({"access", "sqlserver", "sqlite", "postgresql"}, CLI::ignore_case));
+        ->check(CLI::IsMember(DialectOptions(), CLI::ignore_case));
   }
+}
+
+std::vector<std::string> DialectOptions() {
+  std::vector<std::string> options;
+  for (const DATABASETYPEENU dialect : EveryDialect()) options.emplace_back(OptionOfDialect(dialect));
+  return options;
 }
 
 void WarnAboutConnectionString(const std::string& connection) {
@@ -127,13 +133,12 @@ std::shared_ptr<db::Connection> OpenDatabase(const DatabaseOptions& options) {
 }
 
 std::string DatabaseDialect(const DatabaseOptions& options) {
-  const std::string product = OpenDatabase({options.connection, ""})->DatabaseProduct();
-  const std::optional<DATABASETYPEENU> dialect = DialectOfProduct(product);
-  if (!dialect) {
-    throw InputError("the database is " + Quoted(product) +
-                     " (as its driver names it), for which talvane has no dialect; its statements cannot run there");
+  const std::shared_ptr<db::Connection> connection = OpenDatabase({options.connection, ""});
+  try {
+    return std::string(OptionOfDialect(DialectOfDatabase(*connection)));
+  } catch (const Error& e) {
+    throw InputError(Printable(e.Message()));
   }
-  return std::string(OptionOfDialect(*dialect));
 }
 
 std::shared_ptr<db::Connection> OpenForRunning(const DatabaseOptions& options) {

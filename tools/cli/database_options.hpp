@@ -2,6 +2,7 @@
 // The options that name the database of a command (--connection, --dialect) and opening it.
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -25,6 +26,9 @@ void WarnAboutConnectionString(const std::string& connection);
 
 // Adds --connection (required, warned about as above) and, when `withDialect`, --dialect to a command.
 void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options, bool withDialect);
+
+// The --dialect values: one per dialect, as the command line names it.
+std::vector<std::string> DialectOptions();
 
 // The connection string handed to the library: the user's string, with the provider of the chosen dialect
 // written in front of it. The library and the database both take the first occurrence of a key, so the

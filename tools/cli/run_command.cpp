@@ -114,7 +114,7 @@ void ConfigureRunCommand(CLI::App& command, int& exitCode) {
       ->required()
       ->each(WarnAboutConnectionString);
   command.add_option("-d,--dialect", options->dialect, kDialectHelp)
-      ->check(CLI::IsMember({"access", "sqlserver", "sqlite", "postgresql"}, CLI::ignore_case));
+      ->check(CLI::IsMember(DialectOptions(), CLI::ignore_case));
   command.add_option("-f,--format", options->format, kFormatHelp)
       ->check(CLI::IsMember({"table", "csv", "json"}, CLI::ignore_case));
   command.add_option("-n,--limit", options->limit, "Print at most N rows (default: every row)")

@@ -3,8 +3,10 @@
 // them, and as a database product names itself.
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "talvane/foundation/enums.hpp"
+#include "talvane/fwd.hpp"
 
 namespace talvane {
 
@@ -21,5 +23,10 @@ std::optional<DATABASETYPEENU> DialectOfProvider(std::string_view provider);
 /// The dialect a database product runs, by the name it gives itself (a driver's SQL_DBMS_NAME, any letter
 /// case); nullopt for a product of no dialect (MySQL, an empty name).
 std::optional<DATABASETYPEENU> DialectOfProduct(std::string_view product);
+/// The dialect of the database a connection reaches, by the product it names (`DatabaseProduct`); raises
+/// 0x80004005 (source "talvane") naming the product when talvane has no dialect for it.
+DATABASETYPEENU DialectOfDatabase(const db::Connection& connection);
+/// Every dialect of the enumeration, in the enumeration's order.
+std::vector<DATABASETYPEENU> EveryDialect();
 
 }  // namespace talvane
