@@ -4,16 +4,13 @@
 #include <exception>
 
 #include "talvane/db/recordset.hpp"
-#include "talvane/definition/apply_definition.hpp"
 #include "talvane/definition/definition_error.hpp"
 #include "talvane/definition/definition_reader.hpp"
-#include "talvane/formula/formula.hpp"
+#include "talvane/definition/report_builder.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/clean_text.hpp"
 #include "talvane/foundation/error.hpp"
 #include "talvane/report/exception.hpp"
-#include "talvane/report/field_list.hpp"
-#include "talvane/report/formula_list.hpp"
 #include "talvane/report/report_rows.hpp"
 
 namespace talvane {
@@ -26,17 +23,30 @@ ScanError ErrorOf(const Error& e, std::string item, int32_t position = -1) {
   return ScanError{e.Number(), e.Source(), e.Message(), std::move(item), position};
 }
 
-// Where applying a definition stopped, told by what the report holds: the failing formula or field is the
-// last one added.
-ScanError ApplyingError(const Error& e, Exception& report) {
-  const int32_t fields = report.Fields()->Count();
-  const int32_t formulas = report.Formulae()->Count();
-  if (fields > 0) return ErrorOf(e, "field " + std::to_string(fields));
-  if (formulas > 0) {
-    const int32_t position = report.Formulae()->Formula(formulas)->ErrorPos();
-    return ErrorOf(e, "formula " + std::to_string(formulas), position);
+// The first failure of the check, as the scan reports it: a library refusal with its number and source, the
+// check's own findings as 0x80004005 from "talvane".
+ScanError ErrorOf(const CheckFailure& failure) {
+  std::string item;
+  switch (failure.subject) {
+    case CheckFailure::Subject::kMainTable:
+      item = "main table";
+      break;
+    case CheckFailure::Subject::kMainField:
+      item = "main field";
+      break;
+    case CheckFailure::Subject::kFormula:
+      item = "formula " + std::to_string(failure.index);
+      break;
+    case CheckFailure::Subject::kField:
+      item = "field " + std::to_string(failure.index);
+      break;
+    case CheckFailure::Subject::kStatement:
+      item = "statement";
+      break;
   }
-  return ErrorOf(e, report.MainTable().empty() ? "main table" : "main field");
+  return ScanError{failure.errorNumber.value_or(db::kErrUnspecified), failure.source.empty() ? "talvane" : failure.source,
+                   failure.message, std::move(item),
+                   failure.position ? static_cast<int32_t>(*failure.position) : -1};
 }
 
 // The column that carries the main field, or -1: the one named as the main field, without brackets.
@@ -94,16 +104,15 @@ class ReportScan {
   }
 
  private:
+  // Applies and checks the definition as `talvane check` does; the first failure is the report's error.
   bool Build(const Definition& definition) {
-    report_ = Exception::Create();
-    report_->SetConnection(connection_);
-    try {
-      ApplyDefinition(*report_, definition);
-    } catch (const Error& e) {
-      Fail(ApplyingError(e, *report_));
+    BuiltReport built = BuildReport(definition, connection_);
+    report_ = std::move(built.report);
+    if (!built.failures.empty()) {
+      Fail(ErrorOf(built.failures.front()));
       return false;
     }
-    result_.statement = report_->SQL();
+    result_.statement = std::move(*built.statement);
     return true;
   }
 

@@ -11,8 +11,8 @@
 #include "talvane/db/recordset.hpp"
 #include "talvane/db/sqlite_connection.hpp"
 #include "talvane/foundation/error.hpp"
+#include "talvane/report/dialects.hpp"
 #include "talvane/scan/report_scan.hpp"
-#include "talvane/scan/scan_dialect.hpp"
 #include "talvane/scan/scan_history.hpp"
 
 namespace talvane {
@@ -69,10 +69,15 @@ class ScanWorkers {
     }
   }
 
+  // Opens the database once to learn its product, then again with the provider of the product's dialect
+  // written in front (the first Provider key counts), so that every report is built in that dialect.
   std::optional<ScanError> Open(std::shared_ptr<db::Connection>& connection) const {
-    const std::string connectionString = ScanConnectionString(options_.connection);
+    const auto open = [this](const std::string& connectionString) {
+      return options_.open ? options_.open(connectionString) : OpenReadOnly(connectionString);
+    };
     try {
-      connection = options_.open ? options_.open(connectionString) : OpenReadOnly(connectionString);
+      const DATABASETYPEENU dialect = DialectOfDatabase(*open(options_.connection));
+      connection = open("Provider=" + std::string(ProviderOfDialect(dialect)) + ";" + options_.connection);
       return std::nullopt;
     } catch (const Error& e) {
       return ScanError{e.Number(), e.Source(), e.Message(), "connection", -1};

@@ -46,7 +46,7 @@ constexpr const char* kHistoryHelp =
     "path, status, rows), exceptions(scan, path, identity)";
 constexpr const char* kScanNotes =
     "\nEach report is read, applied to a report object on the database (opened read-only), checked, and its "
-    "statement run in the SQLite dialect; a report that fails is shown with its first error and the scan goes "
+    "statement run in the dialect of the database it reaches; a report that fails is shown with its first error and the scan goes "
     "on. While the scan runs, a progress line goes to standard error when that is a terminal.\n";
 
 std::string Formatted(const std::string& format, const ScanSummary& summary) {

@@ -20,8 +20,9 @@ struct ScanOptions {
   int32_t jobs = 1;
   /// The history file (SQLite); empty for none.
   std::string history;
-  /// Opens a connection from the string the scan passes (the dialect's provider written in front of
-  /// `connection`). The default opens the SQLite backend read-only.
+  /// Opens a connection from the string the scan passes: `connection` to learn the database's product, then
+  /// `connection` with the provider of that product's dialect written in front. The default opens the SQLite
+  /// backend read-only.
   std::function<std::shared_ptr<db::Connection>(const std::string& connectionString)> open;
   /// Called after each report, with the reports done and their total; from the worker that ran it, one
   /// call at a time.
