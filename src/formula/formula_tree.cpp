@@ -45,6 +45,17 @@ int32_t LanguageLevelOf(std::shared_ptr<INode> node) {
   return formula ? formula->LanguageLevel() : 1;
 }
 
+ITEMDATATYPEENUM OperandType(const Section& group, ITEMDATATYPEENUM inner) {
+  const bool countsAtLevelTwo = group.SectionFunction() == "COUNT" &&
+                                LanguageLevelOf(std::const_pointer_cast<INode>(group.shared_from_this())) == 2;
+  return countsAtLevelTwo ? kIsNumeric : inner;
+}
+
+ITEMDATATYPEENUM OperandType(const std::shared_ptr<INode>& node) {
+  const std::shared_ptr<Section> group = AsSection(node);
+  return group ? OperandType(*group, group->DataType()) : node->DataType();
+}
+
 bool TakesValuesAsTheyAre(const std::shared_ptr<INode>& node) {
   const std::shared_ptr<Section> group = AsSection(node);
   if (!group) return false;

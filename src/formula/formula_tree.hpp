@@ -29,6 +29,12 @@ bool HoldsAggregate(const Formula& formula);
 // The language level of the report the node's formula belongs to; 1 for a node outside a report.
 int32_t LanguageLevelOf(std::shared_ptr<INode> node);
 
+// The type a node gives the expression around it: a COUNT group at language level 2 is a number whatever it
+// counts; any other node is of its own type (the group must have one).
+ITEMDATATYPEENUM OperandType(const std::shared_ptr<INode>& node);
+// The type a group passes on to the expression around it when its own type is `inner`.
+ITEMDATATYPEENUM OperandType(const Section& group, ITEMDATATYPEENUM inner);
+
 // True when the columns directly inside the group are taken as they are, a missing value staying missing
 // (elsewhere a missing number counts as 0): at language level 2, inside COUNT and in the left operand of
 // IS NULL and IS NOT NULL.

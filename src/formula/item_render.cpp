@@ -4,6 +4,7 @@
 
 #include "formula/dialect.hpp"
 #include "formula/formula_tree.hpp"
+#include "talvane/formula/formula.hpp"
 #include "talvane/foundation/brackets.hpp"
 #include "talvane/foundation/date_time.hpp"
 #include "talvane/foundation/error.hpp"
@@ -17,6 +18,17 @@ constexpr std::string_view kSqlSource = "Exception: Item.SQL";
 // A date that days are added to or subtracted from, or that is subtracted from a date, as a number of days.
 std::string InDays(const detail::Dialect& dialect, const std::shared_ptr<INode>& parent, std::string date) {
   return tree::CountsDatesInDays(parent) ? dialect.dateInDays(date) : date;
+}
+
+// At level 2, directly inside a whole operand of a comparison of texts (its right side, an element of IN's
+// list, a bound of BETWEEN), where numbers are texts and "+" joins them whatever the operand's own type.
+bool AmongTextsAtLevelTwo(const std::shared_ptr<INode>& group) {
+  const auto formula = group ? std::dynamic_pointer_cast<Formula>(group->Parent()) : nullptr;
+  try {
+    return formula && formula->LanguageLevel() == 2 && formula->DataType() == kIsString;
+  } catch (const Error&) {
+    return false;
+  }
 }
 
 }  // namespace
@@ -53,7 +65,11 @@ std::string Item::LiteralSQL() const {
     case kIsBoolean:
       return dialect.booleanLiteral(value_);
     default:
-      return value_;
+      // At level 2 a number among texts is the text it is written as, so that every dialect compares texts
+      // (SQL Server and Access would otherwise take the text as a number).
+      return AmongTextsAtLevelTwo(parent_.lock()) || (StandsInText() && tree::LanguageLevelOf(parent_.lock()) == 2)
+                 ? detail::SqlStringLiteral(value_)
+                 : value_;
   }
 }
 
@@ -71,7 +87,9 @@ std::string Item::FieldSQL(bool ShowSets) const {
 
 // The "+" of a text expression joins texts, which not every dialect spells "+".
 std::string Item::ArithSQL() const {
-  if (value_ == "+" && StandsInText()) return std::string(detail::DialectOf(databaseType_).textConcatenation);
+  if (value_ == "+" && (StandsInText() || AmongTextsAtLevelTwo(parent_.lock()))) {
+    return std::string(detail::DialectOf(databaseType_).textConcatenation);
+  }
   return value_;
 }
 

@@ -30,8 +30,9 @@ ITEMDATATYPEENUM Section::DataType() const {
 void Section::SetDataType(ITEMDATATYPEENUM value) {
   const detail::ChangeNote note(this);
   StoreDataType(value);
-  // The type climbs to every enclosing group and on to the formula. Walked as a loop, bounded, so that
-  // parents linked into a circle by a host cannot make it endless.
+  // The type climbs to every enclosing group and on to the formula, as each group passes it on. Walked as a
+  // loop, bounded, so that parents linked into a circle by a host cannot make it endless.
+  value = tree::OperandType(*this, value);
   std::shared_ptr<INode> node = parent_.lock();
   for (int32_t steps = 0; node && steps < tree::kMaxParentWalk; ++steps) {
     const auto enclosing = std::dynamic_pointer_cast<Section>(node);
@@ -40,6 +41,7 @@ void Section::SetDataType(ITEMDATATYPEENUM value) {
       return;
     }
     enclosing->StoreDataType(value);
+    value = tree::OperandType(*enclosing, value);
     node = enclosing->parent_.lock();
   }
 }

@@ -151,10 +151,10 @@ void Section::CloseSection() {
     Raise(ERR_ITEMTYPE, kSource, "Section is incomplete");
   }
   locked_ = true;
-  ITEMDATATYPEENUM type = children_.front()->DataType();
+  ITEMDATATYPEENUM type = tree::OperandType(children_.front());
   for (std::size_t i = 1; i < children_.size(); ++i) {
     if (children_[i]->ItemType() == kArith) continue;
-    const ITEMDATATYPEENUM next = children_[i]->DataType();
+    const ITEMDATATYPEENUM next = tree::OperandType(children_[i]);
     type = DateArithmeticAt(shared_from_this(), children_, i, type, next).value_or(tree::Combine(type, next));
   }
   dataType_ = type;

@@ -85,7 +85,9 @@ class Generator:
         if kind == "text":
             values = self.texts.get((table, name)) or ["x"]
             value = self.random.choice(values)
-            pick = self.random.randrange(3)
+            pick = self.random.randrange(4)
+            if pick == 3:  # a number beside a text is a text
+                return f"{ref} {self.random.choice(['=', '<>', '<', '>'])} {self.number()}"
             if pick == 0:
                 return f'{ref} = "{value}"'
             if pick == 1:
@@ -173,11 +175,10 @@ def compare(value, op, right, kind):
     if kind == "text":
         if value is None:
             return False
-        text = right[1:-1]
-        if op == "=":
-            return value.lower() == text.lower()
-        if op == "<>":
-            return value.lower() != text.lower()
+        text = right[1:-1] if right.startswith('"') else right
+        if op in ("=", "<>", "<", ">"):
+            a, b = value.lower(), text.lower()
+            return {"=": a == b, "<>": a != b, "<": a < b, ">": a > b}[op]
         if op == "LIKE":
             pattern = "^" + "".join(".*" if c == "%" else "." if c == "_" else re.escape(c) for c in text) + "$"
             return re.match(pattern, value, re.IGNORECASE | re.DOTALL) is not None

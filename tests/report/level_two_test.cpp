@@ -190,6 +190,11 @@ TEST_F(LevelTwo, TheConstructsInEachDialect) {
   EXPECT_EQ(Dialects("Orders.Shipped < NOW")[1], "[Orders].[Shipped] < Now()");
   EXPECT_EQ(Dialects("Orders.OrderDate >= 2023-06-14")[2], "julianday([Orders].[OrderDate]) >= julianday('2023-06-14')");
   EXPECT_EQ(Dialects("Orders.OrderDate >= 14/06/2023", 1)[2], Dialects("Orders.OrderDate >= 2023-06-14")[2]);
+  // A number among texts is a text, so that every dialect compares texts; a count is a number.
+  EXPECT_EQ(Dialects("Customers.Name NOT IN(1, 2 + 3)"),
+            (std::vector<std::string>{"[Customers].[Name] NOT IN ('1', '2' + '3')", "[Customers].[Name] NOT IN ('1', '2' + '3')",
+                                      "[Customers].[Name] COLLATE NOCASE NOT IN ('1', '2' || '3')"}));
+  EXPECT_EQ(Dialects("COUNT(Customers.Name) > 1")[2], "COUNT([Customers].[Name]) > 1");
   EXPECT_EQ(Dialects(R"(Customers.Name IN("", "say ""hi""", "O'Neil"))")[2],
             R"([Customers].[Name] COLLATE NOCASE IN ('', 'say "hi"', 'O''Neil'))");
   {
@@ -228,13 +233,17 @@ TEST_F(LevelTwo, LevelOneWarnsOfItsTrapsAndNamesLevelTwo) {
   Field(*report, "Customers.CustID");
   Add(*report, "Orders.Amount > 10");
   Add(*report, "COUNT(Orders.OrderID) = 0");
+  Add(*report, "Customers.Name IN(1, 2)");
+  Add(*report, "COUNT(Customers.Name) > 1");  // a count is a number, whatever it counts
   std::vector<std::string> messages;
   for (const Warning& warning : LevelOneTrapWarnings(*report)) messages.push_back(warning.message);
-  ASSERT_EQ(messages.size(), 3u);
+  ASSERT_EQ(messages.size(), 5u);
   for (const std::string& message : messages) EXPECT_NE(message.find("language level 2"), std::string::npos);
   EXPECT_NE(messages[0].find("counts a missing value as 0"), std::string::npos);
-  EXPECT_NE(messages[1].find("into HAVING"), std::string::npos);
-  EXPECT_NE(messages[2].find("FULL JOIN"), std::string::npos);
+  EXPECT_NE(messages[1].find("a number beside a text"), std::string::npos);
+  EXPECT_NE(messages[2].find("into HAVING"), std::string::npos);
+  EXPECT_NE(messages[3].find("into HAVING"), std::string::npos);
+  EXPECT_NE(messages[4].find("FULL JOIN"), std::string::npos);
   report->SetLanguageLevel(2);
   EXPECT_TRUE(LevelOneTrapWarnings(*report).empty());
 }
