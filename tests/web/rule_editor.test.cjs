@@ -99,6 +99,23 @@ async function insertColumnByKeyboard(page) {
   assert.equal(await page.evaluate(() => document.activeElement.classList.contains('text')), true);
 }
 
+// The report panel's level and DISTINCT: a level-2 report opens at level 2, and each control changes the
+// statement as the same setting in a definition file does.
+async function levelAndDistinct(page, scratch) {
+  const file = path.join(process.env.TALVANE_EXAMPLES_DIR, 'reports', 'regions_by_average_order.json');
+  await page.setInputFiles('#open-file', file);
+  await page.waitForFunction(() => document.getElementById('language-level').value === '2');
+  await page.waitForFunction((text) => document.getElementById('statement').textContent === text,
+      statementOf(file, 'sqlserver'));
+  await page.check('#distinct');
+  await page.selectOption('#language-level', '1');
+  const changed = path.join(scratch, 'level_one_distinct.json');
+  fs.writeFileSync(changed, JSON.stringify({...JSON.parse(fs.readFileSync(file, 'utf8')), languageLevel: 1,
+    distinct: true}));
+  await page.waitForFunction((text) => document.getElementById('statement').textContent === text,
+      statementOf(changed, 'sqlserver'));
+}
+
 async function main() {
   fs.mkdirSync(screenshots, {recursive: true});
   const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'talvane-editor-'));
@@ -125,6 +142,7 @@ async function main() {
     await runAndCompareWithCommandLine(page);
     await saveAndReopen(page, scratch);
     await insertColumnByKeyboard(page);
+    await levelAndDistinct(page, scratch);
     assert.deepEqual(problems, [], 'the page logged errors');
   } finally {
     await context.close();
