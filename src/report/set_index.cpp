@@ -1,6 +1,7 @@
 #include "report/set_index.hpp"
 
 #include <algorithm>
+#include <map>
 #include <typeinfo>
 
 #include "formula/change_note.hpp"
@@ -249,6 +250,7 @@ void SetIndex::UpdateSets() {
     if (i >= order_.size() || order_[i].second != order[i].second) MarkReaders(order[i].second);
   }
   order_ = std::move(order);
+  RankWorkedSets();
 }
 
 void SetIndex::ReadTables(Set& set) const {
@@ -272,28 +274,42 @@ void SetIndex::MarkReaders(const std::string& key) {
 void SetIndex::PlanWork(const std::shared_ptr<Item>& item, std::vector<SetWork>& work) {
   std::sort(marked_.begin(), marked_.end());
   marked_.erase(std::unique(marked_.begin(), marked_.end()), marked_.end());
+  if (worked_.empty()) return;
 
-  std::unordered_map<std::string, std::size_t> slots;
-  for (const auto& set : order_) {
-    const Set& indexed = sets_.at(set.second);
-    if (!indexed.failure && IsArrayEmpty(indexed.tables)) continue;
-    slots.emplace(set.second, work.size());
-    work.push_back({indexed.tables, indexed.failure, {}});
-  }
-  if (work.empty()) return;
+  // By rank: the items of the sets that have some, and every set whose tables failed, which fails the run.
+  std::map<std::size_t, std::vector<std::shared_ptr<Item>>> itemsByRank;
+  for (const std::size_t rank : failingRanks_) itemsByRank[rank];
   // A run over every item meets a malformed one in the first set it resolves.
   const auto addToItsSet = [&](const FieldItem& field) {
     if (field.malformed) {
-      work.front().items.push_back(field.item);
+      itemsByRank[0].push_back(field.item);
       return;
     }
-    const auto slot = slots.find(field.key);
-    if (slot != slots.end()) work[slot->second].items.push_back(field.item);
+    const auto rank = ranks_.find(field.key);
+    if (rank != ranks_.end()) itemsByRank[rank->second].push_back(field.item);
   };
   for (const std::size_t position : marked_) {
     for (const FieldItem& field : entries_[position].fieldItems) addToItsSet(field);
   }
   if (item && item->ItemType() == kField) addToItsSet(FieldItemOf(item));
+  for (auto& [rank, items] : itemsByRank) {
+    const Set& set = sets_.at(worked_[rank]);
+    work.push_back({set.tables, set.failure, std::move(items)});
+  }
+}
+
+// The sets a run resolves items in, in their order: those with tables, and those whose tables failed.
+void SetIndex::RankWorkedSets() {
+  worked_.clear();
+  ranks_.clear();
+  failingRanks_.clear();
+  for (const auto& [first, key] : order_) {
+    const Set& set = sets_.at(key);
+    if (!set.failure && IsArrayEmpty(set.tables)) continue;
+    if (set.failure) failingRanks_.push_back(worked_.size());
+    ranks_.emplace(key, worked_.size());
+    worked_.push_back(key);
+  }
 }
 
 SetIndex::Entry SetIndex::Read(const std::shared_ptr<Formula>& formula, const db::Connection* connection) {

@@ -110,7 +110,10 @@ class SetIndex {
   void UpdateSets();
   void ReadTables(Set& set) const;
   void MarkReaders(const std::string& key);
+  // The work of a run: the marked formulas' field items and `item`, each under the set it reads; costs what
+  // those items cost, not what the report's sets do.
   void PlanWork(const std::shared_ptr<Item>& item, std::vector<SetWork>& work);
+  void RankWorkedSets();
 
   std::optional<std::string> schemaVersion_;
   const db::Connection* connection_ = nullptr;
@@ -121,6 +124,11 @@ class SetIndex {
   std::unordered_map<std::string, Set> sets_;
   std::vector<std::pair<std::size_t, std::string>> order_;  // the sets' keys by their first position
   std::unordered_set<std::string> touched_;                 // keys of the sets whose formulas were read
+  // The sets a run may resolve items in, in order (RankWorkedSets), each key's place there, and the places
+  // of those whose tables failed.
+  std::vector<std::string> worked_;
+  std::unordered_map<std::string, std::size_t> ranks_;
+  std::vector<std::size_t> failingRanks_;
   // By key, positions of entries that read a field of that table or set. An entry read again adds its
   // position anew and leaves the old one: a position too many only resolves one formula more.
   std::unordered_map<std::string, std::vector<std::size_t>> readers_;
