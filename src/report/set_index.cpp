@@ -107,7 +107,7 @@ void SetIndex::Forget() noexcept {
 
 std::vector<std::shared_ptr<Formula>> SetIndex::FirstFormulas() const {
   std::vector<std::shared_ptr<Formula>> formulas;
-  for (const auto& set : order_) formulas.push_back(entries_[set.first].formula);
+  for (const auto& [first, key] : order_) formulas.push_back(entries_[first].formula);
   return formulas;
 }
 
@@ -226,31 +226,35 @@ void SetIndex::Index(std::size_t position) {
 }
 
 // A formula reading two sets resolves them in the order of the sets, so a set that moved in that order is
-// resolved again as well as one whose tables changed.
+// resolved again as well as one whose tables changed. A set moves when its first formula does; a set that
+// comes or goes moves no other set against the rest.
 void SetIndex::UpdateSets() {
-  if (touched_.empty()) return;
-  for (const std::string& key : touched_) {
-    const auto set = sets_.find(key);
+  for (const std::string& key : std::exchange(touched_, {})) {
     if (key.empty()) continue;
-    const StringList tables = std::move(set->second.tables);
-    const bool failed = set->second.failure != nullptr;
-    ReadTables(set->second);
-    if (failed || set->second.failure || set->second.members.empty() || tables.Items() != set->second.tables.Items()) {
-      MarkReaders(key);
+    const auto found = sets_.find(key);
+    Set& set = found->second;
+    const StringList tables = std::move(set.tables);
+    const bool failed = set.failure != nullptr;
+    ReadTables(set);
+    const std::optional<std::size_t> first =
+        set.members.empty() ? std::nullopt : std::optional<std::size_t>(set.members.front());
+    const bool moved = first != set.placed;
+    if (failed || set.failure || moved || tables.Items() != set.tables.Items()) MarkReaders(key);
+    if (moved) Place(key, set, first);
+    if (set.failure) {
+      failing_.insert(key);
+    } else {
+      failing_.erase(key);
     }
-    if (set->second.members.empty()) sets_.erase(set);
+    if (!first) sets_.erase(found);
   }
-  touched_.clear();
-  std::vector<std::pair<std::size_t, std::string>> order;
-  for (const auto& [key, set] : sets_) {
-    if (!key.empty() && !set.members.empty()) order.emplace_back(set.members.front(), key);
-  }
-  std::sort(order.begin(), order.end());
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    if (i >= order_.size() || order_[i].second != order[i].second) MarkReaders(order[i].second);
-  }
-  order_ = std::move(order);
-  RankWorkedSets();
+}
+
+void SetIndex::Place(const std::string& key, Set& set, std::optional<std::size_t> first) {
+  // Another set may have taken the old place already.
+  if (set.placed && order_.at(*set.placed) == key) order_.erase(*set.placed);
+  if (first) order_.insert_or_assign(*first, key);
+  set.placed = first;
 }
 
 void SetIndex::ReadTables(Set& set) const {
@@ -274,41 +278,30 @@ void SetIndex::MarkReaders(const std::string& key) {
 void SetIndex::PlanWork(const std::shared_ptr<Item>& item, std::vector<SetWork>& work) {
   std::sort(marked_.begin(), marked_.end());
   marked_.erase(std::unique(marked_.begin(), marked_.end()), marked_.end());
-  if (worked_.empty()) return;
 
-  // By rank: the items of the sets that have some, and every set whose tables failed, which fails the run.
-  std::map<std::size_t, std::vector<std::shared_ptr<Item>>> itemsByRank;
-  for (const std::size_t rank : failingRanks_) itemsByRank[rank];
-  // A run over every item meets a malformed one in the first set it resolves.
+  // By the first position of each set, which is the order of the sets: the sets the items read, and every
+  // set whose tables failed, which fails the run when it reaches it. A set without tables resolves nothing.
+  std::map<std::size_t, std::vector<std::shared_ptr<Item>>> plan;
+  for (const std::string& key : failing_) plan[sets_.at(key).members.front()];
+  const auto resolves = [](const Set& set) { return set.failure || !IsArrayEmpty(set.tables); };
   const auto addToItsSet = [&](const FieldItem& field) {
     if (field.malformed) {
-      itemsByRank[0].push_back(field.item);
+      // A run over every item meets a malformed one in the first set it resolves.
+      const auto first = std::find_if(order_.begin(), order_.end(),
+                                      [&](const auto& placed) { return resolves(sets_.at(placed.second)); });
+      if (first != order_.end()) plan[first->first].push_back(field.item);
       return;
     }
-    const auto rank = ranks_.find(field.key);
-    if (rank != ranks_.end()) itemsByRank[rank->second].push_back(field.item);
+    const auto set = field.key.empty() ? sets_.end() : sets_.find(field.key);
+    if (set != sets_.end() && resolves(set->second)) plan[set->second.members.front()].push_back(field.item);
   };
   for (const std::size_t position : marked_) {
     for (const FieldItem& field : entries_[position].fieldItems) addToItsSet(field);
   }
   if (item && item->ItemType() == kField) addToItsSet(FieldItemOf(item));
-  for (auto& [rank, items] : itemsByRank) {
-    const Set& set = sets_.at(worked_[rank]);
+  for (auto& [first, items] : plan) {
+    const Set& set = sets_.at(order_.at(first));
     work.push_back({set.tables, set.failure, std::move(items)});
-  }
-}
-
-// The sets a run resolves items in, in their order: those with tables, and those whose tables failed.
-void SetIndex::RankWorkedSets() {
-  worked_.clear();
-  ranks_.clear();
-  failingRanks_.clear();
-  for (const auto& [first, key] : order_) {
-    const Set& set = sets_.at(key);
-    if (!set.failure && IsArrayEmpty(set.tables)) continue;
-    if (set.failure) failingRanks_.push_back(worked_.size());
-    ranks_.emplace(key, worked_.size());
-    worked_.push_back(key);
   }
 }
 

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -89,6 +90,7 @@ class SetIndex {
     std::vector<std::size_t> members;  // the positions of its formulas, ascending
     StringList tables;                 // theirs, in list order, as of the last refresh
     std::exception_ptr failure;        // the first member's that failed
+    std::optional<std::size_t> placed;  // its first position as order_ has it
   };
 
   static Entry Read(const std::shared_ptr<Formula>& formula, const db::Connection* connection);
@@ -110,10 +112,11 @@ class SetIndex {
   void UpdateSets();
   void ReadTables(Set& set) const;
   void MarkReaders(const std::string& key);
+  // Files the set under its first position in order_ (none: takes it out).
+  void Place(const std::string& key, Set& set, std::optional<std::size_t> first);
   // The work of a run: the marked formulas' field items and `item`, each under the set it reads; costs what
   // those items cost, not what the report's sets do.
   void PlanWork(const std::shared_ptr<Item>& item, std::vector<SetWork>& work);
-  void RankWorkedSets();
 
   std::optional<std::string> schemaVersion_;
   const db::Connection* connection_ = nullptr;
@@ -122,13 +125,9 @@ class SetIndex {
   std::vector<std::size_t> opaque_;                            // positions of the opaque entries
   // By key; the unnamed formulas under the empty key, which names no set and keeps no tables.
   std::unordered_map<std::string, Set> sets_;
-  std::vector<std::pair<std::size_t, std::string>> order_;  // the sets' keys by their first position
+  std::map<std::size_t, std::string> order_;  // the sets' keys by their first position
+  std::unordered_set<std::string> failing_;   // keys of the sets whose tables failed
   std::unordered_set<std::string> touched_;                 // keys of the sets whose formulas were read
-  // The sets a run may resolve items in, in order (RankWorkedSets), each key's place there, and the places
-  // of those whose tables failed.
-  std::vector<std::string> worked_;
-  std::unordered_map<std::string, std::size_t> ranks_;
-  std::vector<std::size_t> failingRanks_;
   // By key, positions of entries that read a field of that table or set. An entry read again adds its
   // position anew and leaves the old one: a position too many only resolves one formula more.
   std::unordered_map<std::string, std::vector<std::size_t>> readers_;
