@@ -62,6 +62,9 @@ struct Dialect {
   std::string_view textConcatenation;
   // Each operand of a comparison of texts (`first`: the left one), so that they compare without regard to case.
   std::string (*caselessOperand)(std::string operand, bool first);
+  // Whether caselessOperand leaves a number a number, so that a count compared with a number at level 1 (where
+  // a count of texts is typed as a text) still compares numbers.
+  bool caselessKeepsNumbers;
   // LIKE or NOT LIKE whose pattern holds no character class; none when the dialect's LIKE already matches as
   // SQL Server's does (without regard to case, no escape character).
   std::string (*likeMatch)(const std::string& subject, bool negated, const std::string& pattern);

@@ -60,7 +60,7 @@ bool Formula::ComparesTexts() const {
 std::string Formula::SQL(bool ShowSets) const {
   if (std::optional<std::string> match = LikeSQL(ShowSets)) return *match;
   const detail::Dialect& dialect = detail::DialectOf(databaseType_);
-  const bool texts = ComparesTexts();
+  const bool texts = ComparesTexts() && (dialect.caselessKeepsNumbers || !tree::HoldsCount(*this));
   const bool isIn = tree::IsListComparison(comparison_);
   const std::size_t n = sections_.size();
   std::string text;

@@ -37,6 +37,14 @@ bool HoldsAggregate(const Formula& formula) {
   return false;
 }
 
+bool HoldsCount(const INode& node) {
+  for (int32_t i = 1; i <= node.Count(); ++i) {
+    const std::shared_ptr<Section> group = AsSection(node.Child(i));
+    if (group && (group->SectionFunction() == "COUNT" || HoldsCount(*group))) return true;
+  }
+  return false;
+}
+
 int32_t LanguageLevelOf(std::shared_ptr<INode> node) {
   for (int32_t step = 0; node && node->ItemType() != kFormula && step < kMaxParentWalk; ++step) {
     node = node->Parent();

@@ -26,6 +26,9 @@ bool IsAggregateFunction(std::string_view function);
 // aggregates of the output fields the formula is grouped with.
 bool HoldsAggregate(const Formula& formula);
 
+// Whether a COUNT group stands anywhere below the node.
+bool HoldsCount(const INode& node);
+
 // The language level of the report the node's formula belongs to; 1 for a node outside a report.
 int32_t LanguageLevelOf(std::shared_ptr<INode> node);
 
