@@ -37,12 +37,20 @@ bool HoldsAggregate(const Formula& formula) {
   return false;
 }
 
-bool HoldsCount(const INode& node) {
+bool AnyBelow(const INode& node, const std::function<bool(const INode&)>& holds) {
   for (int32_t i = 1; i <= node.Count(); ++i) {
-    const std::shared_ptr<Section> group = AsSection(node.Child(i));
-    if (group && (group->SectionFunction() == "COUNT" || HoldsCount(*group))) return true;
+    const std::shared_ptr<INode> child = node.Child(i);
+    if (holds(*child)) return true;
+    if (const std::shared_ptr<Section> group = AsSection(child); group && AnyBelow(*group, holds)) return true;
   }
   return false;
+}
+
+bool HoldsCount(const INode& node) {
+  return AnyBelow(node, [](const INode& child) {
+    const auto* group = dynamic_cast<const Section*>(&child);
+    return group != nullptr && group->SectionFunction() == "COUNT";
+  });
 }
 
 int32_t LanguageLevelOf(std::shared_ptr<INode> node) {

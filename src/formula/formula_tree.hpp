@@ -2,6 +2,7 @@
 // Helpers shared by the node classes Item, Section and Formula: telling children apart, the data type
 // rule of a group, and the ", "-separated lists that the tree walks return.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,8 @@ bool IsAggregateFunction(std::string_view function);
 // aggregates of the output fields the formula is grouped with.
 bool HoldsAggregate(const Formula& formula);
 
+// Whether `holds` is true of a node anywhere below `node`: its children, and theirs in every group.
+bool AnyBelow(const INode& node, const std::function<bool(const INode&)>& holds);
 // Whether a COUNT group stands anywhere below the node.
 bool HoldsCount(const INode& node);
 

@@ -50,20 +50,14 @@ void WarnCountZero(int32_t index, const Formula& formula, std::vector<Warning>& 
                           "this never matches; language level 2 counts only the values that are there"));
 }
 
-bool HoldsNumberLiteral(const INode& node) {
-  for (int32_t i = 1; i <= node.Count(); ++i) {
-    const std::shared_ptr<INode> child = node.Child(i);
-    if (child->ItemType() == kLiteral && child->DataType() == kIsNumeric) return true;
-    if (const auto group = tree::AsSection(child); group && HoldsNumberLiteral(*group)) return true;
-  }
-  return false;
-}
-
 // A comparison of texts with a number written as a number: the dialects do not agree on what it means. A
 // count is a number in every dialect, whatever it counts.
 void WarnNumberBesideText(int32_t index, const Formula& formula, std::vector<Warning>& warnings) {
-  if (!formula.Valid() || formula.DataType() != kIsString) return;
-  if (!HoldsNumberLiteral(formula) || tree::HoldsCount(formula)) return;
+  const auto isNumberLiteral = [](const INode& node) {
+    return node.ItemType() == kLiteral && node.DataType() == kIsNumeric;
+  };
+  if (!formula.Valid() || formula.DataType() != kIsString || tree::HoldsCount(formula)) return;
+  if (!tree::AnyBelow(formula, isNumberLiteral)) return;
   warnings.push_back(Trap(Warning::Subject::kFormula, index,
                           "language level 1 writes a number beside a text as a number, so SQL Server and Access "
                           "take the text as a number (SQL Server fails on one that is not) while SQLite and "
