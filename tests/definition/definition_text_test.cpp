@@ -12,6 +12,19 @@
 namespace talvane::test {
 namespace {
 
+// Each text is refused by the reader with a message that begins as given.
+template <std::size_t N>
+void ExpectRefused(const std::pair<std::string, std::string> (&refused)[N]) {
+  for (const auto& [text, message] : refused) {
+    try {
+      ParseDefinition(text, "d");
+      ADD_FAILURE() << text;
+    } catch (const DefinitionError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
+    }
+  }
+}
+
 TEST(DefinitionText, ReadsBackToTheSameDefinition) {
   Definition written;
   written.description = "quotes \" and \\ and a line\nbreak, é";
@@ -52,14 +65,7 @@ TEST(DefinitionText, RefusalsNameTheValueAsWritten) {
       {orderPos("null"), "d: field 1: \"orderPos\" must be a whole number, not null"},
       {head + R"("formulas": {"text": "T.A > 1"}})", "d: \"formulas\" must be a list ([...]), not an object"},
   };
-  for (const auto& [text, message] : refused) {
-    try {
-      ParseDefinition(text, "d");
-      ADD_FAILURE() << text;
-    } catch (const DefinitionError& e) {
-      EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
-    }
-  }
+  ExpectRefused(refused);
   EXPECT_EQ(ParseDefinition(orderPos("-2147483648"), "d").fields[0].orderPos, -2147483647 - 1);
   EXPECT_EQ(ParseDefinition(orderPos("2147483647"), "d").fields[0].orderPos, 2147483647);
 }
@@ -95,14 +101,7 @@ TEST(DefinitionText, TheLanguageLevelAndDistinctAreReadAndWritten) {
       {head + R"(, "languageLevel": "2"})", "d: \"languageLevel\" must be a whole number, not a string"},
       {head + R"(, "distinct": 1})", "d: \"distinct\" must be true or false, not a number"},
   };
-  for (const auto& [text, message] : refused) {
-    try {
-      ParseDefinition(text, "d");
-      ADD_FAILURE() << text;
-    } catch (const DefinitionError& e) {
-      EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
-    }
-  }
+  ExpectRefused(refused);
   Definition levelTwo = ParseDefinition(head + R"(, "languageLevel": 2, "distinct": true})", "d");
   EXPECT_EQ(levelTwo.languageLevel, 2);
   EXPECT_TRUE(levelTwo.distinct);
