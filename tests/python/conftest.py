@@ -38,3 +38,12 @@ def cli(*arguments):
     environment = {key: value for key, value in os.environ.items() if key != "LD_PRELOAD"}
     return subprocess.run([os.environ["TALVANE_CLI"], *arguments], check=True, capture_output=True,
                           env=environment).stdout.decode()
+
+
+def build(connection):
+    """A report on Orders with one field and one rule, as several tests need one."""
+    report = talvane.Report(connection)
+    report.main_table, report.main_field = "Orders", "OrderID"
+    report.fields.add("Orders.Amount")
+    report.formulas.add("Orders.Amount > 100")
+    return report

@@ -1,15 +1,7 @@
 import pytest
 
 import talvane
-from conftest import DIALECTS
-
-
-def build(connection):
-    report = talvane.Report(connection)
-    report.main_table, report.main_field = "Orders", "OrderID"
-    report.fields.add("Orders.Amount")
-    report.formulas.add("Orders.Amount > 100")
-    return report
+from conftest import DIALECTS, build
 
 
 @pytest.mark.parametrize("dialect", ["sqlite", *DIALECTS])

@@ -3,14 +3,7 @@ import gc
 import pytest
 
 import talvane
-
-
-def build(connection):
-    report = talvane.Report(connection)
-    report.main_table, report.main_field = "Orders", "OrderID"
-    report.fields.add("Orders.Amount")
-    report.formulas.add("Orders.Amount > 100")
-    return report
+from conftest import build
 
 
 def test_lists_and_entries_outlive_their_report(connect):
