@@ -26,26 +26,8 @@ ScanError ErrorOf(const Error& e, std::string item, int32_t position = -1) {
 // The first failure of the check, as the scan reports it: a library refusal with its number and source, the
 // check's own findings as 0x80004005 from "talvane".
 ScanError ErrorOf(const CheckFailure& failure) {
-  std::string item;
-  switch (failure.subject) {
-    case CheckFailure::Subject::kMainTable:
-      item = "main table";
-      break;
-    case CheckFailure::Subject::kMainField:
-      item = "main field";
-      break;
-    case CheckFailure::Subject::kFormula:
-      item = "formula " + std::to_string(failure.index);
-      break;
-    case CheckFailure::Subject::kField:
-      item = "field " + std::to_string(failure.index);
-      break;
-    case CheckFailure::Subject::kStatement:
-      item = "statement";
-      break;
-  }
   return ScanError{failure.errorNumber.value_or(db::kErrUnspecified), failure.source.empty() ? "talvane" : failure.source,
-                   failure.message, std::move(item),
+                   failure.message, SubjectLabel(failure.subject, failure.index),
                    failure.position ? static_cast<int32_t>(*failure.position) : -1};
 }
 

@@ -10,17 +10,6 @@ namespace talvane::cli {
 
 namespace {
 
-std::string SubjectLabel(CheckFailure::Subject subject, std::size_t index) {
-  switch (subject) {
-    case CheckFailure::Subject::kMainTable: return "main table";
-    case CheckFailure::Subject::kMainField: return "main field";
-    case CheckFailure::Subject::kFormula: return "formula " + std::to_string(index);
-    case CheckFailure::Subject::kField: return "field " + std::to_string(index);
-    case CheckFailure::Subject::kStatement: return "statement";
-  }
-  return "definition";
-}
-
 // The subject and its text on one line, the setting concerned after it, and a caret under the item at
 // `position` on the next line.
 void PrintSubject(CheckFailure::Subject subject, std::size_t index, const std::string& text, const std::string& setting,

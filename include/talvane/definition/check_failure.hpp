@@ -31,4 +31,7 @@ struct CheckFailure {
   std::string message;
 };
 
+/// The subject as the check names it: "main table", "main field", "formula 2", "field 1" or "statement".
+std::string SubjectLabel(CheckFailure::Subject subject, std::size_t index);
+
 }  // namespace talvane
