@@ -47,6 +47,10 @@ class LevelTwo : public testing::Test {
     report->SetMainField(key);
     return report;
   }
+  static std::shared_ptr<Exception> AtLevelTwo(std::shared_ptr<Exception> report) {
+    report->SetLanguageLevel(2);
+    return report;
+  }
   static std::shared_ptr<Formula> Add(Exception& report, const std::string& text, GROUPTYPEENU grouping = kAnd) {
     report.Formulae()->AddNew();
     auto formula = report.Formulae()->Formula();
@@ -105,8 +109,7 @@ TEST_F(LevelTwo, TheLevelIsOneUntilSetAndSettingItReadsEveryFormulaAgain) {
 // The issue's four traps, each with the rows level 2 gives: a row condition beside an aggregate, COUNT = 0,
 // an aggregated output field, a row without its main record.
 TEST_F(LevelTwo, ConditionsJoinsCountsAndOutputAggregatesMeanWhatTheySay) {
-  auto report = Report(kSqlServerProvider);
-  report->SetLanguageLevel(2);
+  auto report = AtLevelTwo(Report(kSqlServerProvider));
   Field(*report, "Customers.CustID");
   Field(*report, "Orders.Amount", "SUM");
   Add(*report, "Orders.Amount > 10");
@@ -117,22 +120,19 @@ TEST_F(LevelTwo, ConditionsJoinsCountsAndOutputAggregatesMeanWhatTheySay) {
             "ISNULL([Orders].[Amount], 0) > 10\r\nGROUP BY \r\n\t[Customers].[CustID]\r\nHAVING \r\n\t"
             "SUM(ISNULL([Orders].[Amount], 0)) > 100\r\n");
 
-  auto sqlite = Report(kSqlite);
-  sqlite->SetLanguageLevel(2);
+  auto sqlite = AtLevelTwo(Report(kSqlite));
   Field(*sqlite, "Customers.CustID");
   Field(*sqlite, "Orders.Amount", "SUM");
   Add(*sqlite, "Orders.Amount > 10");
   Add(*sqlite, "SUM(Orders.Amount) > 100");
   EXPECT_EQ(Rows(*sqlite), (std::multiset<std::string>{"1|200"}));
 
-  auto noOrders = Report(kSqlite);
-  noOrders->SetLanguageLevel(2);
+  auto noOrders = AtLevelTwo(Report(kSqlite));
   Field(*noOrders, "Customers.CustID");
   Add(*noOrders, "COUNT(Orders.OrderID) = 0");
   EXPECT_EQ(Rows(*noOrders), (std::multiset<std::string>{"2"}));
 
-  auto everyOrder = Report(kSqlite);
-  everyOrder->SetLanguageLevel(2);
+  auto everyOrder = AtLevelTwo(Report(kSqlite));
   everyOrder->SetDistinct(true);
   Field(*everyOrder, "Customers.CustID");
   Field(*everyOrder, "Orders.CustID");
@@ -146,8 +146,7 @@ TEST_F(LevelTwo, ConditionsJoinsCountsAndOutputAggregatesMeanWhatTheySay) {
 }
 
 TEST_F(LevelTwo, TablesWithoutTheKeyAreJoinedAlongForeignKeysOrNamedWhenTheyCannotBe) {
-  auto regions = Report(kAccessProvider, "Regions", "RegionID");
-  regions->SetLanguageLevel(2);
+  auto regions = AtLevelTwo(Report(kAccessProvider, "Regions", "RegionID"));
   Field(*regions, "Regions.RegionName");
   Add(*regions, "Orders.Amount > 100");
   EXPECT_EQ(regions->SQL(),
@@ -156,14 +155,12 @@ TEST_F(LevelTwo, TablesWithoutTheKeyAreJoinedAlongForeignKeysOrNamedWhenTheyCann
             "\r\n\tON [Customers].[CustID] = [Orders].[CustID]) \r\nWHERE \r\n\t"
             "IIF(ISNULL([Orders].[Amount]), 0, [Orders].[Amount]) > 100\r\n");
 
-  auto loose = Report(kSqlite);
-  loose->SetLanguageLevel(2);
+  auto loose = AtLevelTwo(Report(kSqlite));
   Field(*loose, "Customers.CustID");
   Add(*loose, "Loose.X = 1");
   EXPECT_TALVANE_ERROR(loose->SQL(), ERR_EXCEPT_ITEMTYPE, "Exception.SQL",
                        "No path of foreign keys reaches table [Loose] from the main table or a joined table");
-  auto notes = Report(kSqlite);
-  notes->SetLanguageLevel(2);
+  auto notes = AtLevelTwo(Report(kSqlite));
   Field(*notes, "Customers.CustID");
   Add(*notes, "Notes.NoteID = 1");
   EXPECT_TALVANE_ERROR(notes->SQL(), ERR_EXCEPT_ITEMTYPE, "Exception.SQL",
@@ -198,8 +195,7 @@ TEST_F(LevelTwo, TheConstructsInEachDialect) {
   EXPECT_EQ(Dialects(R"(Customers.Name IN("", "say ""hi""", "O'Neil"))")[2],
             R"([Customers].[Name] COLLATE NOCASE IN ('', 'say "hi"', 'O''Neil'))");
   {
-    auto strings = Report(kSqlite);
-    strings->SetLanguageLevel(2);
+    auto strings = AtLevelTwo(Report(kSqlite));
     EXPECT_EQ(Add(*strings, R"(Customers.Name = "say ""hi""")")->Node(2)->Value(), R"("say ""hi""")");
     strings->Formulae()->Clear();
     Field(*strings, "Customers.CustID");
@@ -210,8 +206,7 @@ TEST_F(LevelTwo, TheConstructsInEachDialect) {
   }
 
   // Misused, and at level 1, each refused.
-  auto report = Report(kSqlServerProvider, "Orders", "OrderID");
-  report->SetLanguageLevel(2);
+  auto report = AtLevelTwo(Report(kSqlServerProvider, "Orders", "OrderID"));
   EXPECT_TALVANE_ERROR(Add(*report, "Orders.Amount IS NULL 5"), ERR_ITEMTYPE, "Exception: Formula.Add", "Illigal value");
   EXPECT_FALSE(Add(*report, "Orders.Amount NOT BETWEEN 1")->Valid());
   for (const char* text : {"Orders.Shipped + Orders.OrderDate > 5", "TODAY + Orders.OrderDate > 5"}) {
